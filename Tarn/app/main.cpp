@@ -1,9 +1,33 @@
 #include <Tarn/Cli.h>
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Qt warns on standard error when XDG_RUNTIME_DIR is unset (containers, CI, ssh); headless
+// commands keep standard error for their own messages, so give Qt a private directory.
+void ensureRuntimeDirectory()
+{
+    if (qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+        return;
+    const QByteArray path = "/tmp/tarn-runtime-" + QByteArray::number(getuid());
+    if (mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return;
+    struct stat info {};
+    if (stat(path.constData(), &info) != 0 || info.st_uid != getuid())
+        return;
+    chmod(path.constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", path);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -20,9 +44,10 @@ int main(int argc, char *argv[])
     const Tarn::Cli::Streams streams{in, out, err};
 
     if (Tarn::Cli::isHeadlessCommand(arguments)) {
-        // Headless commands never need a display.
+        // Headless commands never need a display; fonts and drawing still need a GUI application.
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        QCoreApplication application(argc, argv);
+        ensureRuntimeDirectory();
+        QGuiApplication application(argc, argv);
         return Tarn::Cli::runHeadless(arguments, streams);
     }
 

@@ -1,17 +1,37 @@
 #include <Tarn/Cli.h>
 
-#include "OutlineJson.h"
+#include "Commands.h"
 
 #include <Tarn/MarkdownDocument.h>
-#include <Tarn/Outline.h>
 
 #include <QFileInfo>
+
+#include <array>
 
 namespace Tarn::Cli {
 
 namespace {
 
-const QString stdioName = QStringLiteral("-");
+struct Subcommand
+{
+    QStringView name;
+    int (*run)(const QStringList &arguments, Streams streams);
+};
+
+const std::array subcommands{
+    Subcommand{u"outline", runOutline},
+};
+
+const Subcommand *findSubcommand(const QString &name)
+{
+    for (const auto &subcommand : subcommands) {
+        if (subcommand.name == name)
+            return &subcommand;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 void writeLine(QIODevice &device, const QString &line)
 {
@@ -31,7 +51,6 @@ int failureLine(Streams streams, const QString &message)
     return failure;
 }
 
-// Reads a Markdown input, "-" being standard input, decoded as a document would be.
 Common::Result<QString, QString> readMarkdown(const QString &path, QIODevice &in)
 {
     if (path == stdioName) {
@@ -48,33 +67,6 @@ Common::Result<QString, QString> readMarkdown(const QString &path, QIODevice &in
         return Common::Unexpected(documentReadErrorMessage(text.error(), info.fileName()));
     return *text;
 }
-
-int runOutline(const QStringList &arguments, Streams streams)
-{
-    QString input;
-    bool json = false;
-    for (const auto &argument : arguments) {
-        if (argument == u"--json")
-            json = true;
-        else if (argument.startsWith(u'-') && argument != stdioName)
-            return usageFailure(streams, QStringLiteral("outline: unknown option '%1'").arg(argument));
-        else if (input.isEmpty())
-            input = argument;
-        else
-            return usageFailure(streams, QStringLiteral("outline: more than one input"));
-    }
-    if (input.isEmpty())
-        return usageFailure(streams, QStringLiteral("outline: missing input file"));
-
-    const auto text = readMarkdown(input, streams.in);
-    if (!text)
-        return failureLine(streams, text.error());
-    const Outline outline = Outline::parse(*text);
-    streams.out.write(json ? outlineJson(outline) : outlineText(outline));
-    return success;
-}
-
-} // namespace
 
 QString usageText()
 {
@@ -94,8 +86,7 @@ bool isHeadlessCommand(const QStringList &arguments)
     if (arguments.isEmpty())
         return false;
     const QString &first = arguments.first();
-    return first == u"outline" || first == u"--help" || first == u"-h" || first == u"--version"
-        || (first.startsWith(u'-') && first != stdioName);
+    return findSubcommand(first) != nullptr || (first.startsWith(u'-') && first != stdioName);
 }
 
 int runHeadless(const QStringList &arguments, Streams streams)
@@ -109,8 +100,8 @@ int runHeadless(const QStringList &arguments, Streams streams)
         writeLine(streams.out, QStringLiteral("tarn " TARN_VERSION));
         return success;
     }
-    if (command == u"outline")
-        return runOutline(arguments.mid(1), streams);
+    if (const Subcommand *subcommand = findSubcommand(command))
+        return subcommand->run(arguments.mid(1), streams);
     return usageFailure(streams, QStringLiteral("unknown option '%1'").arg(command));
 }
 
