@@ -189,3 +189,41 @@ TEST(Outline, SectionsCoverTheTextWithoutGaps)
     }
     EXPECT_EQ(covered, text.size());
 }
+
+// Arbitrary bytes from an alphabet rich in syntax must give a consistent outline.
+TEST(Outline, ArbitraryInputKeepsInvariants)
+{
+    const char alphabet[] = {'#', '#', ' ', '\t', '\n', '\n', '\r', '`', '~', 'a', '\xC3', '\xA9',
+                             '\xFF', '\0'};
+    std::uint32_t state = 12345;
+    const auto next = [&state] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray bytes;
+        const int length = int(next() % 64);
+        for (int i = 0; i < length; ++i)
+            bytes += alphabet[next() % sizeof alphabet];
+        const Outline outline = Outline::parse(QString::fromUtf8(bytes));
+        SCOPED_TRACE(bytes.toHex().toStdString());
+
+        ASSERT_FALSE(outline.sectionRanges.empty());
+        qsizetype expectedStart = 0;
+        for (const auto &section : outline.sectionRanges) {
+            ASSERT_EQ(section.sourceLocation, expectedStart);
+            ASSERT_GE(section.length, 0);
+            expectedStart = section.sourceLocation + section.length + 1;
+        }
+        EXPECT_EQ(outline.sectionRanges.back().sourceLocation
+                      + outline.sectionRanges.back().length,
+                  outline.source.size());
+        for (const auto &entry : outline.entries) {
+            EXPECT_FALSE(entry.title.isEmpty());
+            EXPECT_EQ(outline.source.at(entry.sourceLocation), u'#');
+            EXPECT_EQ(outline.sectionIndex(entry.sourceLocation), entry.sectionIndex);
+            EXPECT_EQ(outline.sectionRanges[entry.sectionIndex].sourceLocation,
+                      entry.sourceLocation);
+        }
+    }
+}
