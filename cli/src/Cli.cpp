@@ -20,6 +20,7 @@ struct Subcommand
 
 const std::array subcommands{
     Subcommand{u"outline", runOutline},
+    Subcommand{u"export", runExport},
 };
 
 const Subcommand *findSubcommand(const QString &name)
@@ -74,6 +75,7 @@ QString usageText()
         "Usage:\n"
         "  tarn [FILE.md ...]                  open the editor, one window per file\n"
         "  tarn outline IN.md [--json]         print the outline of a document\n"
+        "  tarn export IN.md -o OUT.html       export the document as one HTML page\n"
         "  tarn --help                         show this help\n"
         "  tarn --version                      show the version\n"
         "\n"

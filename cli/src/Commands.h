@@ -11,6 +11,7 @@
 namespace Tarn::Cli {
 
 int runOutline(const QStringList &arguments, Streams streams);
+int runExport(const QStringList &arguments, Streams streams);
 
 /// The name that stands for standard input or output.
 inline const QString stdioName = QStringLiteral("-");
