@@ -1,6 +1,8 @@
 #include <Tarn/Cli.h>
 
 #include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -8,6 +10,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -124,4 +128,71 @@ TEST(Cli, ExecutableReadsStandardInput)
     ASSERT_EQ(entries.size(), 1);
     EXPECT_EQ(entries.at(0).toObject().value(QStringLiteral("title")).toString(),
               QStringLiteral("One"));
+}
+
+TEST(Cli, ExportReplacesAnExistingPageAtomically)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString input = writeFile(dir, QStringLiteral("notes.md"), "# Notes\n");
+    const QString output = writeFile(dir, QStringLiteral("My Page.html"), "old contents");
+    const ino_t before = [&] {
+        struct stat info {};
+        ::stat(QFile::encodeName(output).constData(), &info);
+        return info.st_ino;
+    }();
+
+    const auto result = runCli({QStringLiteral("export"), input, QStringLiteral("-o"), output});
+    ASSERT_EQ(result.status, 0) << result.err.toStdString();
+    QFile file(output);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray page = file.readAll();
+    EXPECT_TRUE(page.contains("<title>My Page</title>"));
+    EXPECT_TRUE(page.contains("<h1>Notes</h1>"));
+    struct stat after {};
+    ::stat(QFile::encodeName(output).constData(), &after);
+    EXPECT_NE(after.st_ino, before); // a new file took the old one's place: never written in place
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary file left
+}
+
+TEST(Cli, ExportFailureLeavesTheDestinationUntouched)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString input = writeFile(dir, QStringLiteral("in.md"), "text");
+    // A directory where the page should go: the write must fail and leave it as it was.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("taken.html/inside")));
+    const QString output = dir.filePath(QStringLiteral("taken.html"));
+    const auto result = runCli({QStringLiteral("export"), input, QStringLiteral("-o"), output});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.err.startsWith("tarn: "));
+    EXPECT_EQ(result.err.count('\n'), 1);
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("taken.html/inside"))).isDir());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("in.md")});
+}
+
+TEST(Cli, ExportToStandardOutputAndUsage)
+{
+    const auto page = runCli({QStringLiteral("export"), QStringLiteral("-"), QStringLiteral("-o"),
+                              QStringLiteral("-")},
+                             "*hi*");
+    EXPECT_EQ(page.status, 0);
+    EXPECT_TRUE(page.out.startsWith("<!DOCTYPE html>\n"));
+    EXPECT_TRUE(page.out.contains("<p><em>hi</em></p>\n</body>\n</html>"));
+
+    struct Case
+    {
+        QStringList arguments;
+        int status;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("export"), QStringLiteral("-")}, 2},
+        {{QStringLiteral("export"), QStringLiteral("-"), QStringLiteral("-o")}, 2},
+        {{QStringLiteral("export"), QStringLiteral("-"), QStringLiteral("-o"), QStringLiteral("x.txt")}, 2},
+        {{QStringLiteral("export"), QStringLiteral("-o"), QStringLiteral("x.html")}, 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        EXPECT_EQ(runCli(c.arguments).status, c.status);
+    }
 }
