@@ -1,0 +1,70 @@
+#include "pie/PieParser.h"
+#include "pie/PieRenderer.h"
+
+#include <Mermaid/Mermaid.h>
+
+#include <QtGlobal>
+
+namespace Mermaid {
+
+namespace {
+
+using SceneResult = Tarn::Common::Result<MermaidScene, MermaidError>;
+
+SceneResult renderPie(const PreparedSource &prepared)
+{
+    const auto chart = PieParser::parse(prepared.text);
+    if (!chart)
+        return Tarn::Common::Unexpected(chart.error());
+    return PieRenderer::render(*chart, prepared.theme);
+}
+
+// Kinds this build recognises as drawable but does not draw yet are refused like the other
+// unsupported kinds, under the keyword the user wrote.
+SceneResult refuse(const PreparedSource &prepared)
+{
+    return Tarn::Common::Unexpected(MermaidError::unsupportedDiagramType(prepared.keyword));
+}
+
+} // namespace
+
+LayoutBackend layoutBackendFromEnvironment()
+{
+    return qgetenv("MERMAID_DAGRE") == "0" ? LayoutBackend::builtin : LayoutBackend::dagre;
+}
+
+Tarn::Common::Result<MermaidScene, MermaidError> render(const QString &source, bool darkMode,
+                                                        LayoutBackend backend)
+{
+    (void)backend; // only flowcharts read it
+    const PreparedSource prepared = prepareSource(source, darkMode);
+    switch (prepared.kind) {
+    case DiagramKind::pie:
+        return renderPie(prepared);
+    case DiagramKind::flowchart:
+    case DiagramKind::sequence:
+    case DiagramKind::classDiagram:
+    case DiagramKind::architecture:
+        return refuse(prepared);
+    case DiagramKind::state:
+        return Tarn::Common::Unexpected(
+            MermaidError::unsupportedDiagramType(QStringLiteral("stateDiagram")));
+    case DiagramKind::erDiagram:
+    case DiagramKind::gantt:
+    case DiagramKind::gitGraph:
+    case DiagramKind::journey:
+    case DiagramKind::mindmap:
+    case DiagramKind::timeline:
+    case DiagramKind::quadrantChart:
+    case DiagramKind::requirement:
+    case DiagramKind::c4:
+    case DiagramKind::sankey:
+    case DiagramKind::xyChart:
+    case DiagramKind::block:
+    case DiagramKind::unknown:
+        return refuse(prepared);
+    }
+    return refuse(prepared);
+}
+
+} // namespace Mermaid
