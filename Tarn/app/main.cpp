@@ -27,10 +27,21 @@ void ensureRuntimeDirectory()
     qputenv("XDG_RUNTIME_DIR", path);
 }
 
+// Headless commands report on standard error in one line of their own; the diagnostics of Qt
+// and the web engine are kept for TARN_VERBOSE=1.
+void quietMessageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qUtf8Printable(message));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // The web engine, loaded later for PDF export, shares OpenGL contexts with the application.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments.push_back(QString::fromLocal8Bit(argv[i]));
@@ -47,6 +58,8 @@ int main(int argc, char *argv[])
         // Headless commands never need a display; fonts and drawing still need a GUI application.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         ensureRuntimeDirectory();
+        if (qEnvironmentVariableIntValue("TARN_VERBOSE") == 0)
+            qInstallMessageHandler(quietMessageHandler);
         QGuiApplication application(argc, argv);
         return Tarn::Cli::runHeadless(arguments, streams);
     }

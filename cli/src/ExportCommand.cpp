@@ -2,10 +2,29 @@
 
 #include <Tarn/AtomicFile.h>
 #include <Tarn/HTMLRenderer.h>
+#include <Tarn/PDFExport.h>
 
+#include <QEventLoop>
 #include <QFileInfo>
 
 namespace Tarn::Cli {
+
+namespace {
+
+// Prints the page through the off-screen web engine, waiting for it in a local event loop.
+int printPDF(const QString &page, const QString &output, Streams streams)
+{
+    QEventLoop loop;
+    int status = failure;
+    exportPDF(page, output, &loop, [&](const PDFExportResult &result) {
+        status = result ? success : failureLine(streams, result.error());
+        loop.quit();
+    });
+    loop.exec();
+    return status;
+}
+
+} // namespace
 
 int runExport(const QStringList &arguments, Streams streams)
 {
@@ -34,12 +53,9 @@ int runExport(const QStringList &arguments, Streams streams)
     const QFileInfo outputInfo(output);
     const bool toStdout = output == stdioName;
     const QString suffix = outputInfo.suffix().toLower();
-    if (!toStdout && suffix != u"html" && suffix != u"htm") {
-        if (suffix == u"pdf")
-            return failureLine(streams, QStringLiteral("export: PDF export is not part of this "
-                                                       "build yet; export to .html"));
-        return usageFailure(streams, QStringLiteral("export: OUT must end in .html"));
-    }
+    const bool toPDF = !toStdout && suffix == u"pdf";
+    if (!toStdout && !toPDF && suffix != u"html" && suffix != u"htm")
+        return usageFailure(streams, QStringLiteral("export: OUT must end in .html or .pdf"));
 
     const auto text = readMarkdown(input, streams.in);
     if (!text)
@@ -49,6 +65,8 @@ int runExport(const QStringList &arguments, Streams streams)
     const QString title = toStdout ? (input == stdioName ? QStringLiteral("Untitled")
                                                          : QFileInfo(input).completeBaseName())
                                    : outputInfo.completeBaseName();
+    if (toPDF)
+        return printPDF(makeHTMLPage(*text, title), output, streams);
     const QByteArray page = makeHTMLPageUtf8(*text, title);
     if (toStdout) {
         streams.out.write(page);
