@@ -20,6 +20,7 @@ struct Subcommand
 
 const std::array subcommands{
     Subcommand{u"outline", runOutline},
+    Subcommand{u"diagram", runDiagram},
     Subcommand{u"export", runExport},
 };
 
@@ -75,6 +76,10 @@ QString usageText()
         "Usage:\n"
         "  tarn [FILE.md ...]                  open the editor, one window per file\n"
         "  tarn outline IN.md [--json]         print the outline of a document\n"
+        "  tarn diagram IN.mmd -o OUT [--dark] [--scale S]\n"
+        "                                      render a Mermaid diagram to OUT.svg, OUT.pdf or\n"
+        "                                      OUT.png (S pixels per point, default 2);\n"
+        "                                      '-o -' writes SVG to standard output\n"
         "  tarn export IN.md -o OUT.html       export the document as one HTML page\n"
         "  tarn --help                         show this help\n"
         "  tarn --version                      show the version\n"

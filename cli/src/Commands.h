@@ -11,6 +11,7 @@
 namespace Tarn::Cli {
 
 int runOutline(const QStringList &arguments, Streams streams);
+int runDiagram(const QStringList &arguments, Streams streams);
 int runExport(const QStringList &arguments, Streams streams);
 
 /// The name that stands for standard input or output.
@@ -24,7 +25,7 @@ int failureLine(Streams streams, const QString &message);
 void writeLine(QIODevice &device, const QString &line);
 
 /// Reads a Markdown input ("-" is standard input), decoded as a document would be; the error
-/// is a one-line message.
+/// is a one-line message. Diagram sources are read the same way.
 Common::Result<QString, QString> readMarkdown(const QString &path, QIODevice &in);
 
 } // namespace Tarn::Cli
