@@ -1,0 +1,170 @@
+#include <Tarn/EditorTextView.h>
+
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace Tarn {
+
+namespace {
+
+QList<QKeySequence> &commandShortcuts()
+{
+    static QList<QKeySequence> shortcuts;
+    return shortcuts;
+}
+
+} // namespace
+
+EditorTextView::EditorTextView(QWidget *parent)
+    : QPlainTextEdit(parent)
+{
+    setObjectName(QStringLiteral("editorTextView"));
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    if (general.pointSizeF() > 0)
+        font.setPointSizeF(general.pointSizeF());
+    font.setWeight(QFont::Normal);
+    setFont(font);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setUndoRedoEnabled(true);
+    setTabChangesFocus(false);
+    setFrameShape(QFrame::NoFrame);
+    document()->setDocumentMargin(8);
+
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this,
+            &EditorTextView::highlightCurrentLine);
+    connect(document(), &QTextDocument::undoCommandAdded, this, &EditorTextView::undoCommandAdded);
+    // Undo, redo and typing move the undo state; the menu titles follow.
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (m_isReplacing)
+            return;
+        m_lastUndoState = undoState();
+        Q_EMIT undoRedoTextsChanged();
+    });
+    highlightCurrentLine();
+}
+
+QString EditorTextView::text() const
+{
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
+
+TextRange EditorTextView::selectedRange() const
+{
+    const QTextCursor cursor = textCursor();
+    return {cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()};
+}
+
+void EditorTextView::setSelectedRange(TextRange range)
+{
+    const qsizetype last = std::max(0, document()->characterCount() - 1);
+    const qsizetype start = std::clamp<qsizetype>(range.location, 0, last);
+    const qsizetype end
+        = std::clamp<qsizetype>(range.location + std::max<qsizetype>(range.length, 0), start, last);
+    QTextCursor cursor(document());
+    cursor.setPosition(int(start));
+    cursor.setPosition(int(end), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+}
+
+void EditorTextView::replaceAsUserEdit(TextRange range, const QString &replacement,
+                                       const QString &actionName)
+{
+    const qsizetype last = std::max(0, document()->characterCount() - 1);
+    const qsizetype start = std::clamp<qsizetype>(range.location, 0, last);
+    const qsizetype end
+        = std::clamp<qsizetype>(range.location + std::max<qsizetype>(range.length, 0), start, last);
+    m_replaceStartState = undoState();
+    m_isReplacing = true;
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    cursor.setPosition(int(start));
+    cursor.setPosition(int(end), QTextCursor::KeepAnchor);
+    cursor.insertText(replacement);
+    cursor.endEditBlock();
+    m_isReplacing = false;
+    const int endState = undoState();
+    if (endState > m_replaceStartState)
+        m_namedSteps[endState] = NamedStep{m_replaceStartState, actionName};
+    m_lastUndoState = endState;
+    Q_EMIT undoRedoTextsChanged();
+}
+
+int EditorTextView::undoState() const { return document()->availableUndoSteps(); }
+
+void EditorTextView::undoCommandAdded()
+{
+    // A new step discards whatever could have been redone from the state before it.
+    const int before = m_isReplacing ? m_replaceStartState : m_lastUndoState;
+    m_namedSteps.erase(m_namedSteps.upper_bound(before), m_namedSteps.end());
+    if (!m_isReplacing)
+        m_lastUndoState = undoState();
+}
+
+QString EditorTextView::undoText() const
+{
+    const int state = undoState();
+    const auto found = m_namedSteps.find(state);
+    if (state > 0 && found != m_namedSteps.end())
+        return QStringLiteral("Undo %1").arg(found->second.name);
+    return QStringLiteral("Undo");
+}
+
+QString EditorTextView::redoText() const
+{
+    const int state = undoState();
+    for (const auto &[endState, step] : m_namedSteps) {
+        if (step.startState == state && endState > state)
+            return QStringLiteral("Redo %1").arg(step.name);
+    }
+    return QStringLiteral("Redo");
+}
+
+void EditorTextView::setCommandShortcuts(QList<QKeySequence> shortcuts)
+{
+    commandShortcuts() = std::move(shortcuts);
+}
+
+bool EditorTextView::event(QEvent *event)
+{
+    // The text component binds some Ctrl keys itself (Ctrl+K deletes to the end of the line on
+    // X11); menu commands keep their shortcuts.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto *keyEvent = static_cast<QKeyEvent *>(event);
+        const QKeySequence pressed(keyEvent->keyCombination());
+        if (commandShortcuts().contains(pressed)) {
+            event->ignore();
+            return false;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void EditorTextView::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        highlightCurrentLine();
+}
+
+void EditorTextView::highlightCurrentLine()
+{
+    QTextEdit::ExtraSelection line;
+    QColor color = palette().color(QPalette::Highlight);
+    color.setAlpha(palette().color(QPalette::Base).lightness() < 128 ? 48 : 28);
+    line.format.setBackground(color);
+    line.format.setProperty(QTextFormat::FullWidthSelection, true);
+    line.cursor = textCursor();
+    line.cursor.clearSelection();
+    setExtraSelections({line});
+}
+
+} // namespace Tarn

@@ -1,0 +1,7 @@
+#include <Tarn/TarnLog.h>
+
+namespace Tarn {
+
+Q_LOGGING_CATEGORY(tarnLog, "tarn.format")
+
+} // namespace Tarn
