@@ -1,9 +1,7 @@
 #include <Tarn/Cli.h>
-#include <Tarn/TarnApp.h>
 
-#include <QApplication>
-#include <QFile>
 #include <QGuiApplication>
+#include <QFile>
 
 #include <cerrno>
 #include <cstdio>
@@ -66,13 +64,7 @@ int main(int argc, char *argv[])
         return Tarn::Cli::runHeadless(arguments, streams);
     }
 
-    QApplication application(argc, argv);
-    Tarn::TarnApp app;
-    // Qt has taken its own options (-style, -platform...) out of the list by now.
-    const QStringList files = QCoreApplication::arguments().mid(1);
-    if (files.isEmpty())
-        app.newDocument();
-    else if (app.openFiles(files).isEmpty())
-        return Tarn::Cli::failure; // no file could be opened; each error has been shown
-    return application.exec();
+    err.write("tarn: the editor window is not part of this build yet; "
+              "'tarn --help' lists the commands that are.\n");
+    return Tarn::Cli::failure;
 }

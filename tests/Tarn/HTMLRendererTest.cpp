@@ -173,6 +173,20 @@ TEST(HTMLPage, CodeBlocksAndLanguages)
     expectBodies(std::begin(cases), std::end(cases));
 }
 
+TEST(HTMLPage, MermaidBlocksBecomeFiguresOrDegradeToCode)
+{
+    const QString figure = bodyOf(q("```MerMaid\npie\n  \"a\" : 1\n```"));
+    EXPECT_TRUE(figure.startsWith(q("<figure class=\"mermaid-diagram\"><svg "))) << figure.toStdString();
+    EXPECT_TRUE(figure.endsWith(q("</svg>\n</figure>")));
+
+    const BodyCase failures[] = {
+        {"unknown diagram keeps the language as written", "```Mermaid\nnot a diagram\n```",
+         "<pre><code class=\"language-Mermaid\">not a diagram\n</code></pre>"},
+        {"empty diagram", "```mermaid\n```", "<pre><code class=\"language-mermaid\"></code></pre>"},
+    };
+    expectBodies(std::begin(failures), std::end(failures));
+}
+
 // Inputs that once made renderers slow, deep or crash; each must give a page promptly.
 TEST(HTMLPage, PathologicalInputsGiveAPage)
 {

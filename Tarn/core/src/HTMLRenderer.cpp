@@ -3,6 +3,9 @@
 #include <Tarn/MarkdownParser.h>
 #include <Tarn/MarkdownPreprocessing.h>
 
+#include <Mermaid/Mermaid.h>
+#include <Mermaid/SvgWriter.h>
+
 #include <cmark-gfm-core-extensions.h>
 #include <cmark-gfm.h>
 
@@ -186,9 +189,14 @@ bool isMermaidLanguage(std::string_view language)
 // reports an error, so that the block falls back to code.
 bool appendDiagram(QByteArray &out, std::string_view code)
 {
-    (void)out;
-    (void)code;
-    return false;
+    const auto scene = Mermaid::render(QString::fromUtf8(code.data(), qsizetype(code.size())),
+                                       /*darkMode=*/false, Mermaid::layoutBackendFromEnvironment());
+    if (!scene)
+        return false;
+    out.append("<figure class=\"mermaid-diagram\">");
+    out.append(Mermaid::svgString(*scene).toUtf8());
+    out.append("</figure>");
+    return true;
 }
 
 void appendCodeBlock(QByteArray &out, cmark_node *node)
