@@ -1,7 +1,9 @@
 #include <Tarn/Cli.h>
+#include <Tarn/TarnApp.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 
 #include <cerrno>
 #include <cstdio>
@@ -64,7 +66,13 @@ int main(int argc, char *argv[])
         return Tarn::Cli::runHeadless(arguments, streams);
     }
 
-    err.write("tarn: the editor window is not part of this build yet; "
-              "'tarn --help' lists the commands that are.\n");
-    return Tarn::Cli::failure;
+    QApplication application(argc, argv);
+    Tarn::TarnApp app;
+    // Qt has taken its own options (-style, -platform...) out of the list by now.
+    const QStringList files = QCoreApplication::arguments().mid(1);
+    if (files.isEmpty())
+        app.newDocument();
+    else if (app.openFiles(files).isEmpty())
+        return Tarn::Cli::failure; // no file could be opened; each error has been shown
+    return application.exec();
 }
