@@ -5,6 +5,7 @@
 #include <Tarn/HTMLRenderer.h>
 
 #include <QByteArray>
+#include <QGuiApplication>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>
@@ -108,8 +109,29 @@ void cmarkGfmCommand(benchmark::State &state)
                       "-e tasklist '" + input + "' > /tmp/tarn-bench-cmark.html");
 }
 
+// A document holding 20 pie charts: the export time per diagram.
+void exportTwentyPieCharts(benchmark::State &state)
+{
+    constexpr int diagrams = 20;
+    QString markdown;
+    for (int i = 0; i < diagrams; ++i) {
+        markdown += QStringLiteral("## Chart %1\n\n```mermaid\npie title Share %1\n").arg(i);
+        for (int slice = 0; slice < 6; ++slice)
+            markdown += QStringLiteral("  \"Slice %1\" : %2\n").arg(slice).arg(10 + slice * i);
+        markdown += QStringLiteral("```\n\n");
+    }
+    for (auto _ : state) {
+        QByteArray page = Tarn::makeHTMLPageUtf8(markdown, QStringLiteral("pies"));
+        benchmark::DoNotOptimize(page.data());
+    }
+    state.counters["perDiagram"]
+        = benchmark::Counter(double(state.iterations()) * diagrams,
+                             benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
 } // namespace
 
+BENCHMARK(exportTwentyPieCharts)->Unit(benchmark::kMillisecond);
 BENCHMARK(tarnMakeHTMLPage)->Unit(benchmark::kMillisecond);
 BENCHMARK(cmarkRenderHTML)->Unit(benchmark::kMillisecond);
 BENCHMARK(tarnExportCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -117,6 +139,9 @@ BENCHMARK(cmarkGfmCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char **argv)
 {
+    // Diagram text is measured with the application's fonts.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     return TarnBench::runWithRatios(argc, argv,
                                     {{"tarnMakeHTMLPage", "cmarkRenderHTML"},
                                      {"tarnExportCommand/real_time", "cmarkGfmCommand/real_time"}});
