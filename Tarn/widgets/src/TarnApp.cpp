@@ -68,7 +68,7 @@ QList<DocumentWindowView *> TarnApp::windows() const
     return windows;
 }
 
-DocumentWindowView *TarnApp::addWindow(const QString &text, const QString &filePath)
+DocumentWindowView *TarnApp::openDocument(const QString &text, const QString &filePath)
 {
     auto *window = new DocumentWindowView(text, filePath, *m_commands);
     m_windows.push_back(window);
@@ -90,7 +90,7 @@ DocumentWindowView *TarnApp::addWindow(const QString &text, const QString &fileP
     return window;
 }
 
-DocumentWindowView *TarnApp::newDocument() { return addWindow(QString(), QString()); }
+DocumentWindowView *TarnApp::newDocument() { return openDocument(QString(), QString()); }
 
 DocumentWindowView *TarnApp::openFile(const QString &path)
 {
@@ -109,7 +109,7 @@ DocumentWindowView *TarnApp::openFile(const QString &path)
                               documentReadErrorMessage(text.error(), QFileInfo(path).fileName()));
         return nullptr;
     }
-    return addWindow(*text, absolute);
+    return openDocument(*text, absolute);
 }
 
 QList<DocumentWindowView *> TarnApp::openFiles(const QStringList &paths)
@@ -118,7 +118,7 @@ QList<DocumentWindowView *> TarnApp::openFiles(const QStringList &paths)
     for (const QString &path : paths) {
         // A name that does not exist yet is a new document to be saved under that name.
         if (!QFileInfo::exists(path)) {
-            opened.push_back(addWindow(QString(), QFileInfo(path).absoluteFilePath()));
+            opened.push_back(openDocument(QString(), QFileInfo(path).absoluteFilePath()));
             continue;
         }
         if (DocumentWindowView *window = openFile(path))

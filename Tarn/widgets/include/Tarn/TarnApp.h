@@ -28,6 +28,8 @@ public:
     /// Opens one file, or raises its window when it is already open; null on a read error.
     DocumentWindowView *openFile(const QString &path);
     DocumentWindowView *newDocument();
+    /// Shows a window on `text`; `filePath` is where it will be saved (empty: untitled).
+    DocumentWindowView *openDocument(const QString &text, const QString &filePath);
     void showOpenDialog();
     void showAbout();
     /// Closes every window, asking about unsaved changes; stops at the first cancel.
@@ -43,8 +45,6 @@ Q_SIGNALS:
     void windowsChanged();
 
 private:
-    DocumentWindowView *addWindow(const QString &text, const QString &filePath);
-
     MenuCommands *m_commands = nullptr;
     QList<QPointer<DocumentWindowView>> m_windows;
     QPointer<QWidget> m_about;
