@@ -69,10 +69,14 @@ const PlatformFont &TextMeasure::platformFont(const FontSpec &font)
     // Entries are never removed and live on the heap, so references handed out stay valid.
     static QMutex mutex;
     static std::unordered_map<FontSpec, std::unique_ptr<const PlatformFont>, FontSpecHash> cache;
+    // Sizes that cannot be drawn share one entry: a NaN size would never find itself again.
+    FontSpec key = font;
+    if (!(std::isfinite(key.size) && key.size > 0))
+        key.size = 0;
     const QMutexLocker locker(&mutex);
-    auto &entry = cache[font];
+    auto &entry = cache[key];
     if (!entry)
-        entry = createPlatformFont(font);
+        entry = createPlatformFont(key);
     return *entry;
 }
 
