@@ -1,3 +1,6 @@
+#include "flowchart/FlowchartLayout.h"
+#include "flowchart/FlowchartParser.h"
+#include "flowchart/FlowchartRenderer.h"
 #include "pie/PieParser.h"
 #include "pie/PieRenderer.h"
 
@@ -19,6 +22,26 @@ SceneResult renderPie(const PreparedSource &prepared)
     return PieRenderer::render(*chart, prepared.theme);
 }
 
+// The layered engine's adapter is not part of this build yet; until it is, both backends lay
+// flowcharts out with the built-in layout, which is also the layered layout's fallback.
+FlowchartGeometry layOutFlowchart(const Flowchart &chart, LayoutBackend backend)
+{
+    switch (backend) {
+    case LayoutBackend::builtin:
+    case LayoutBackend::dagre:
+        return FlowchartLayout::layout(chart);
+    }
+    return FlowchartLayout::layout(chart);
+}
+
+SceneResult renderFlowchart(const PreparedSource &prepared, LayoutBackend backend)
+{
+    const auto chart = FlowchartParser::parse(prepared.text);
+    if (!chart)
+        return Tarn::Common::Unexpected(chart.error());
+    return FlowchartRenderer::render(layOutFlowchart(*chart, backend), prepared.theme);
+}
+
 // Kinds this build recognises as drawable but does not draw yet are refused like the other
 // unsupported kinds, under the keyword the user wrote.
 SceneResult refuse(const PreparedSource &prepared)
@@ -36,12 +59,12 @@ LayoutBackend layoutBackendFromEnvironment()
 Tarn::Common::Result<MermaidScene, MermaidError> render(const QString &source, bool darkMode,
                                                         LayoutBackend backend)
 {
-    (void)backend; // only flowcharts read it
     const PreparedSource prepared = prepareSource(source, darkMode);
     switch (prepared.kind) {
     case DiagramKind::pie:
         return renderPie(prepared);
     case DiagramKind::flowchart:
+        return renderFlowchart(prepared, backend);
     case DiagramKind::sequence:
     case DiagramKind::classDiagram:
     case DiagramKind::architecture:

@@ -115,8 +115,8 @@ TEST(MermaidEntry, ErrorTexts)
         {"hello world", "Unsupported Mermaid diagram type: hello"},
         {"  ?? what  ", "Unsupported Mermaid diagram type: ?? what"},
         {"---\ntitle: x\ngraph TD", "Unsupported Mermaid diagram type: ---"}, // never closed
+        {"graph TD\n  A -->", "Parse error (line 2): Edge has no destination"},
         // Drawn kinds whose renderers are not part of this build are refused by name.
-        {"graph TD\n  A --> B", "Unsupported Mermaid diagram type: graph"},
         {"sequenceDiagram\n  A->>B: hi", "Unsupported Mermaid diagram type: sequenceDiagram"},
         {"classDiagram\n  class A", "Unsupported Mermaid diagram type: classDiagram"},
         {"architecture-beta\n  service a(server)[A]",

@@ -1,5 +1,6 @@
-#include "FlowchartTestSupport.h"
 #include "flowchart/FlowchartLayout.h"
+
+#include "FlowchartTestSupport.h"
 
 #include <Mermaid/TextMeasure.h>
 
@@ -12,10 +13,7 @@ namespace {
 
 const FontSpec nodeFont{QStringLiteral("Helvetica"), 16, FontSpec::Weight::regular, false};
 
-FlowchartGeometry laidOut(const QString &source)
-{
-    return FlowchartLayout::layout(parsed(source));
-}
+FlowchartGeometry laidOut(const QString &source) { return FlowchartLayout::layout(parsed(source)); }
 
 const PositionedNode &nodeNamed(const FlowchartGeometry &geometry, const QString &id)
 {
@@ -95,7 +93,9 @@ struct RankCase
 const RankCase rankCases[] = {
     {"graph\nA ---> B", {0, 2}, {"__v1_0"}, {1}},
     // The self loop does not count among the edge indices.
-    {"graph\nA ---> B\nX --> X\nC ----> D", {0, 2, 0, 0, 3}, {"__v1_0", "__v2_1", "__v3_1"},
+    {"graph\nA ---> B\nX --> X\nC ----> D",
+     {0, 2, 0, 0, 3},
+     {"__v1_0", "__v2_1", "__v3_1"},
      {1, 1, 2}},
     // Longest path: C sits below B, and A --> C bends once.
     {"graph\nA --> B --> C\nA --> C", {0, 1, 2}, {"__v1_2"}, {1}},
@@ -136,8 +136,8 @@ TEST(FlowchartLayout, LongEdgeChainPassesItsVirtualNodes)
 
 TEST(FlowchartLayout, BarycentresUncrossEdges)
 {
-    const auto ranking =
-        FlowchartLayout::rank(parsed(QStringLiteral("graph\nA\nB\nC\nD\nB --> C\nA --> D")));
+    const auto ranking
+        = FlowchartLayout::rank(parsed(QStringLiteral("graph\nA\nB\nC\nD\nB --> C\nA --> D")));
     EXPECT_EQ(ranking.layers, (QList<QList<QString>>{{"A", "B"}, {"D", "C"}}));
 }
 
@@ -185,12 +185,11 @@ TEST(FlowchartLayout, SelfLoopLeavesRightAndReturnsThroughTop)
     ASSERT_EQ(geometry.routes.size(), 1);
     const double w = r.width();
     const double h = r.height();
-    EXPECT_EQ(geometry.routes[0].points,
-              (QList<Point>{{r.maxX(), r.midY() - h / 4},
-                            {r.maxX() + 24, r.midY() - h / 4},
-                            {r.maxX() + 24, r.minY() - 24},
-                            {r.midX() + w / 4, r.minY() - 24},
-                            {r.midX() + w / 4, r.minY()}}));
+    EXPECT_EQ(geometry.routes[0].points, (QList<Point>{{r.maxX(), r.midY() - h / 4},
+                                                       {r.maxX() + 24, r.midY() - h / 4},
+                                                       {r.maxX() + 24, r.minY() - 24},
+                                                       {r.midX() + w / 4, r.minY() - 24},
+                                                       {r.midX() + w / 4, r.minY()}}));
     // The loop's excursion widens the bounds: the node moves down by 24, the canvas grows.
     EXPECT_EQ(r.origin, (Point{16, 40}));
     EXPECT_EQ(geometry.size, (Size{w + 24 + 32, h + 24 + 32}));
@@ -228,9 +227,9 @@ TEST(FlowchartLayout, SubgraphBoxHasPaddingAndTitleBand)
     const double band = title.size.height + 8;
     EXPECT_EQ(box.titleHeight, band);
     EXPECT_EQ(box.depth, 0);
-    EXPECT_EQ(box.rect, (Rect{{a.minX() - 16, a.minY() - 16 - band},
-                              {std::max(a.width() + 32, title.size.width + 32),
-                               a.height() + 32 + band}}));
+    EXPECT_EQ(box.rect,
+              (Rect{{a.minX() - 16, a.minY() - 16 - band},
+                    {std::max(a.width() + 32, title.size.width + 32), a.height() + 32 + band}}));
     // The box and its band are on the canvas.
     EXPECT_GE(box.rect.minY(), 16);
     EXPECT_LE(box.rect.maxY() + 16, geometry.size.height);
@@ -238,8 +237,8 @@ TEST(FlowchartLayout, SubgraphBoxHasPaddingAndTitleBand)
 
 TEST(FlowchartLayout, NestedBoxesGrowFromNodesNotFromInnerBoxes)
 {
-    const auto geometry = laidOut(QStringLiteral(
-        "graph\nsubgraph outer\nsubgraph inner\nA\nend\nend\nsubgraph empty\nend"));
+    const auto geometry = laidOut(
+        QStringLiteral("graph\nsubgraph outer\nsubgraph inner\nA\nend\nend\nsubgraph empty\nend"));
     ASSERT_EQ(geometry.subgraphs.size(), 2); // the empty subgraph gets no box
     const auto &outer = geometry.subgraphs[0];
     const auto &inner = geometry.subgraphs[1];
@@ -278,9 +277,9 @@ TEST(FlowchartLayout, CanvasHoldsEverythingInEveryDirection)
                 EXPECT_TRUE(inside(Rect{p, {0, 0}}));
             if (route.labelPoint) {
                 const Point c = *route.labelPoint;
-                EXPECT_TRUE(inside(Rect{{c.x - route.labelSize.width / 2,
-                                         c.y - route.labelSize.height / 2},
-                                        route.labelSize}));
+                EXPECT_TRUE(
+                    inside(Rect{{c.x - route.labelSize.width / 2, c.y - route.labelSize.height / 2},
+                                route.labelSize}));
             }
         }
     }

@@ -1,5 +1,6 @@
-#include "FlowchartTestSupport.h"
 #include "flowchart/FlowchartParser.h"
+
+#include "FlowchartTestSupport.h"
 #include "flowchart/LexicalHelpers.h"
 
 #include <gtest/gtest.h>
@@ -98,9 +99,9 @@ const NodeCase nodeCases[] = {
     {"A[\"a ] b\"]", "A rect 'a ] b'"},
     {"A[ spaced out ]", "A rect 'spaced out'"},
     {"A[]", "A rect ''"},
-    {"A((x)", "A rect 'A'"},      // the doubled opening decides; its closing is missing
-    {"A[/path]", "A rect 'A'"},   // a slanted opening without a slanted closing
-    {"A[\"open]", "A rect 'A'"},  // an unterminated quote hides the closing bracket
+    {"A((x)", "A rect 'A'"},     // the doubled opening decides; its closing is missing
+    {"A[/path]", "A rect 'A'"},  // a slanted opening without a slanted closing
+    {"A[\"open]", "A rect 'A'"}, // an unterminated quote hides the closing bracket
     {"A[Hello]\nA(World)", "A rect 'Hello'"},
     {"A(A)\nA[Hi]", "A roundRect 'Hi'"},
     {"A\nA[Hi]", "A rect 'Hi'"},
@@ -114,7 +115,8 @@ TEST(FlowchartParser, ReadsNodeShapesAndFirstDefinitionWins)
 {
     for (const auto &c : nodeCases) {
         SCOPED_TRACE(c.body);
-        const auto result = FlowchartParser::parse(QStringLiteral("graph\n") + QString::fromUtf8(c.body));
+        const auto result
+            = FlowchartParser::parse(QStringLiteral("graph\n") + QString::fromUtf8(c.body));
         ASSERT_TRUE(result.has_value());
         EXPECT_EQ(describeNodes(*result).toStdString(), c.nodes);
     }
@@ -131,7 +133,8 @@ const ErrorCase errorCases[] = {
     {"  \n\t\n", "Parse error: Empty flowchart source"},
     {";;", "Parse error: Empty flowchart source"},
     {"123 graph", "Parse error (line 1): Expected `flowchart` or `graph`"},
-    {"\n\nSequenceDiagram", "Parse error (line 3): Expected `flowchart` or `graph`, got `sequencediagram`"},
+    {"\n\nSequenceDiagram",
+     "Parse error (line 3): Expected `flowchart` or `graph`, got `sequencediagram`"},
     {"graph-TD", "Parse error (line 1): Expected `flowchart` or `graph`, got `graph-td`"},
     {"graph TD\nA --> B\nA -->", "Parse error (line 3): Edge has no destination"},
     {"graph TD\n\nA -->|unclosed B", "Parse error (line 3): Edge has no destination"},

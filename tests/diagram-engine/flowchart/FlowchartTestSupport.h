@@ -79,8 +79,8 @@ inline QString describeEdges(const Mermaid::Flowchart &chart)
     QStringList edges;
     for (const auto &edge : chart.edges) {
         QString text = edge.from + QStringLiteral("->") + edge.to + u' ' + kindName(edge.kind)
-                       + u' ' + arrowName(edge.arrowStart) + u'/' + arrowName(edge.arrowEnd)
-                       + u' ' + QString::number(edge.length);
+                       + u' ' + arrowName(edge.arrowStart) + u'/' + arrowName(edge.arrowEnd) + u' '
+                       + QString::number(edge.length);
         if (edge.label)
             text += QStringLiteral(" '") + *edge.label + u'\'';
         edges.push_back(text);
@@ -94,8 +94,8 @@ inline QString describeNodes(const Mermaid::Flowchart &chart)
     QStringList nodes;
     for (const auto &id : chart.nodeOrder) {
         const auto &node = chart.nodes[id];
-        QString text = id + u' ' + shapeName(node.shape) + QStringLiteral(" '") + node.label
-                       + u'\'';
+        QString text
+            = id + u' ' + shapeName(node.shape) + QStringLiteral(" '") + node.label + u'\'';
         if (node.subgraphID)
             text += u'@' + *node.subgraphID;
         nodes.push_back(text);
