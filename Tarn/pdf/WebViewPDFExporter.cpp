@@ -8,6 +8,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPointer>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -42,6 +43,8 @@ private:
 };
 
 namespace {
+
+constexpr std::chrono::seconds loadTimeout{120};
 
 // US Letter, no side margins: the page is laid out 816 CSS pixels (points) wide.
 QPageLayout printLayout()
@@ -90,6 +93,15 @@ void WebViewPDFExporter::exportHTML(const QString &html, const QString &destinat
 
     qCInfo(pdfLog, "PDF export: WKWebView load starting, htmlLen=%ld", long(html.size()));
     m_webView->load(m_pageUrl);
+
+    // The page loads nothing from outside, so this only ends an engine that stopped answering.
+    QTimer::singleShot(loadTimeout, this, [this] {
+        if (!m_continuation)
+            return;
+        const QString error = QStringLiteral("the page did not finish loading");
+        qCCritical(pdfLog, "PDF export: WKWebView load failed: %s", qUtf8Printable(error));
+        finish(Common::Unexpected(error));
+    });
 }
 
 void WebViewPDFExporter::loadFinished(bool ok)
