@@ -2,6 +2,8 @@
 
 #include <Mermaid/TextMeasure.h>
 
+#include <QSet>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -366,19 +368,40 @@ Rect united(const Rect &a, const Rect &b)
     return {{minX, minY}, {maxX - minX, maxY - minY}};
 }
 
-int subgraphDepth(const Flowchart &chart, const FlowSubgraph &subgraph)
+// Depth of every subgraph: 0 without a parent, the parent's depth + 1 otherwise. Each chain of
+// parent links is walked once with an explicit stack; a circular chain (which the parser never
+// builds) counts from where it closes.
+QHash<QString, int> subgraphDepths(const Flowchart &chart)
 {
-    // Bounded walk: parent links come from the user's nesting.
-    int depth = 0;
-    std::optional<QString> parent = subgraph.parentID;
-    while (parent && depth <= chart.subgraphs.size()) {
-        const auto found = chart.subgraphs.constFind(*parent);
-        if (found == chart.subgraphs.cend())
-            break;
-        ++depth;
-        parent = found->parentID;
+    QHash<QString, int> depths;
+    depths.reserve(chart.subgraphs.size());
+    QSet<QString> walking;
+    std::vector<QString> path;
+    for (const QString &start : chart.subgraphOrder) {
+        QString current = start;
+        int base = -1;
+        while (true) {
+            const auto known = depths.constFind(current);
+            if (known != depths.cend()) {
+                base = *known;
+                break;
+            }
+            const auto subgraph = chart.subgraphs.constFind(current);
+            if (subgraph == chart.subgraphs.cend() || walking.contains(current))
+                break;
+            walking.insert(current);
+            path.push_back(current);
+            if (!subgraph->parentID || !chart.subgraphs.contains(*subgraph->parentID))
+                break;
+            current = *subgraph->parentID;
+        }
+        while (!path.empty()) {
+            depths.insert(path.back(), ++base);
+            walking.remove(path.back());
+            path.pop_back();
+        }
     }
-    return depth;
+    return depths;
 }
 
 } // namespace
@@ -549,6 +572,7 @@ QList<PositionedSubgraph> FlowchartLayout::subgraphBoxes(const Flowchart &chart,
         }
     }
 
+    const QHash<QString, int> depths = subgraphDepths(chart);
     QList<PositionedSubgraph> boxes;
     for (const QString &id : chart.subgraphOrder) {
         const auto rect = content.value(id);
@@ -567,7 +591,7 @@ QList<PositionedSubgraph> FlowchartLayout::subgraphBoxes(const Flowchart &chart,
         }
         const Rect box{{enlarged.minX(), enlarged.minY() - band},
                        {std::max(enlarged.width(), minimumWidth), enlarged.height() + band}};
-        boxes.push_back({id, subgraph->title, box, band, subgraphDepth(chart, *subgraph)});
+        boxes.push_back({id, subgraph->title, box, band, depths.value(id)});
     }
     return boxes;
 }

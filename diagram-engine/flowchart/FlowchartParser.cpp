@@ -6,9 +6,12 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Mermaid {
 
@@ -110,19 +113,30 @@ constexpr ShapeForm shapeFormsAfterSlanted[] = {
     {U">", U"]", FlowNodeShape::asymmetric},
 };
 
+// Positions from which a shape's label scan is known to find no closing sequence, one set
+// per closing sequence, so that a statement full of unclosed openers is read in linear time.
+struct ShapeScanMemo
+{
+    static constexpr size_t slantedIndex = std::size(shapeFormsBeforeSlanted);
+    std::array<std::vector<char>, slantedIndex + 1 + std::size(shapeFormsAfterSlanted)> failed;
+};
+
 // Label text from pos up to the place where `closingLength` reports a closing sequence (its
 // length, 0 for none). Double-quoted segments are taken verbatim without their quotes. On
 // success pos is at the closing sequence; without one, nothing.
 template <typename ClosingLength>
-std::optional<std::u32string> collectShapeLabel(Text text, size_t &pos, ClosingLength closingLength)
+std::optional<std::u32string> collectShapeLabel(Text text, size_t &pos, ClosingLength closingLength,
+                                                std::vector<char> &failed)
 {
+    if (failed.empty())
+        failed.assign(text.size() + 1, 0);
     std::u32string label;
     size_t p = pos;
-    while (p < text.size()) {
+    while (p < text.size() && !failed[p]) {
         if (text[p] == U'"') {
             const size_t quoteEnd = text.find(U'"', p + 1);
             if (quoteEnd == Text::npos)
-                return std::nullopt;
+                break;
             label.append(text.substr(p + 1, quoteEnd - p - 1));
             p = quoteEnd + 1;
             continue;
@@ -133,17 +147,32 @@ std::optional<std::u32string> collectShapeLabel(Text text, size_t &pos, ClosingL
         }
         label.push_back(text[p++]);
     }
+    // Every position this scan passed outside quotes would fail the same way.
+    for (size_t m = pos; m < text.size() && !failed[m];) {
+        failed[m] = 1;
+        if (text[m] != U'"') {
+            ++m;
+            continue;
+        }
+        const size_t quoteEnd = text.find(U'"', m + 1);
+        if (quoteEnd == Text::npos)
+            break;
+        m = quoteEnd + 1;
+    }
     return std::nullopt;
 }
 
-std::optional<ShapeRead> readSlantedShape(Text text, size_t &pos)
+std::optional<ShapeRead> readSlantedShape(Text text, size_t &pos, ShapeScanMemo &memo)
 {
     const bool forwardOpening = text[pos + 1] == U'/';
     size_t p = pos + 2;
-    const auto label = collectShapeLabel(text, p, [&](size_t at) -> size_t {
-        const bool slash = text[at] == U'/' || text[at] == U'\\';
-        return slash && at + 1 < text.size() && text[at + 1] == U']' ? 2 : 0;
-    });
+    const auto label = collectShapeLabel(
+        text, p,
+        [&](size_t at) -> size_t {
+            const bool slash = text[at] == U'/' || text[at] == U'\\';
+            return slash && at + 1 < text.size() && text[at + 1] == U']' ? 2 : 0;
+        },
+        memo.failed[ShapeScanMemo::slantedIndex]);
     if (!label)
         return std::nullopt;
     const bool forwardClosing = text[p] == U'/';
@@ -158,12 +187,16 @@ std::optional<ShapeRead> readSlantedShape(Text text, size_t &pos)
     return ShapeRead{shape, trimmedString(*label)};
 }
 
-std::optional<ShapeRead> readShapeForm(Text text, size_t &pos, const ShapeForm &form)
+std::optional<ShapeRead> readShapeForm(Text text, size_t &pos, const ShapeForm &form,
+                                       std::vector<char> &failed)
 {
     size_t p = pos + form.opening.size();
-    const auto label = collectShapeLabel(text, p, [&](size_t at) -> size_t {
-        return startsWith(text, at, form.closing) ? form.closing.size() : 0;
-    });
+    const auto label = collectShapeLabel(
+        text, p,
+        [&](size_t at) -> size_t {
+            return startsWith(text, at, form.closing) ? form.closing.size() : 0;
+        },
+        failed);
     if (!label)
         return std::nullopt;
     pos = p + form.closing.size();
@@ -172,17 +205,21 @@ std::optional<ShapeRead> readShapeForm(Text text, size_t &pos, const ShapeForm &
 
 // The shape whose opening sequence stands at pos decides; when its closing sequence is missing
 // there is no shape and pos stays where it was.
-std::optional<ShapeRead> readShape(Text text, size_t &pos)
+std::optional<ShapeRead> readShape(Text text, size_t &pos, ShapeScanMemo &memo)
 {
+    size_t index = 0;
     for (const auto &form : shapeFormsBeforeSlanted) {
         if (startsWith(text, pos, form.opening))
-            return readShapeForm(text, pos, form);
+            return readShapeForm(text, pos, form, memo.failed[index]);
+        ++index;
     }
     if (startsWith(text, pos, U"[/") || startsWith(text, pos, U"[\\"))
-        return readSlantedShape(text, pos);
+        return readSlantedShape(text, pos, memo);
+    ++index;
     for (const auto &form : shapeFormsAfterSlanted) {
         if (startsWith(text, pos, form.opening))
-            return readShapeForm(text, pos, form);
+            return readShapeForm(text, pos, form, memo.failed[index]);
+        ++index;
     }
     return std::nullopt;
 }
@@ -191,7 +228,8 @@ std::optional<ShapeRead> readShape(Text text, size_t &pos)
 
 // Reads an identifier with its optional shape and ":::" class; false when no identifier starts
 // after the blanks (pos is then past the blanks only).
-bool readNodeReference(ParserState &state, Text text, size_t &pos, QList<QString> &ids)
+bool readNodeReference(ParserState &state, Text text, size_t &pos, QList<QString> &ids,
+                       ShapeScanMemo &memo)
 {
     skipBlanks(text, pos);
     const auto identifier = readIdentifier(text, pos);
@@ -199,7 +237,7 @@ bool readNodeReference(ParserState &state, Text text, size_t &pos, QList<QString
         return false;
     const QString id = toQString(*identifier);
     ensureNode(state, id);
-    if (const auto shape = readShape(text, pos))
+    if (const auto shape = readShape(text, pos, memo))
         applyShape(state, id, shape->shape, shape->label);
     if (startsWith(text, pos, U":::")) {
         pos += 3;
@@ -210,10 +248,10 @@ bool readNodeReference(ParserState &state, Text text, size_t &pos, QList<QString
 }
 
 // A node reference followed by any number of "& reference"; empty when none starts at pos.
-QList<QString> readNodeGroup(ParserState &state, Text text, size_t &pos)
+QList<QString> readNodeGroup(ParserState &state, Text text, size_t &pos, ShapeScanMemo &memo)
 {
     QList<QString> ids;
-    if (!readNodeReference(state, text, pos, ids))
+    if (!readNodeReference(state, text, pos, ids, memo))
         return ids;
     for (;;) {
         size_t p = pos;
@@ -222,7 +260,7 @@ QList<QString> readNodeGroup(ParserState &state, Text text, size_t &pos)
             break;
         ++p;
         skipBlanks(text, p);
-        if (!readNodeReference(state, text, p, ids))
+        if (!readNodeReference(state, text, p, ids, memo))
             break;
         pos = p;
     }
@@ -393,7 +431,8 @@ std::optional<Link> readLink(Text text, size_t &pos)
 std::optional<MermaidError> parseChain(ParserState &state, Text text, int line)
 {
     size_t pos = 0;
-    QList<QString> sources = readNodeGroup(state, text, pos);
+    ShapeScanMemo memo;
+    QList<QString> sources = readNodeGroup(state, text, pos, memo);
     if (sources.isEmpty())
         return std::nullopt;
     for (;;) {
@@ -404,7 +443,7 @@ std::optional<MermaidError> parseChain(ParserState &state, Text text, int line)
         if (!link)
             return std::nullopt;
         skipBlanks(text, pos);
-        QList<QString> targets = readNodeGroup(state, text, pos);
+        QList<QString> targets = readNodeGroup(state, text, pos, memo);
         if (targets.isEmpty())
             return MermaidError::parse(QStringLiteral("Edge has no destination"), line);
         for (const QString &from : std::as_const(sources)) {
@@ -431,7 +470,8 @@ void openSubgraph(ParserState &state, Text text, size_t pos)
             writtenID = toQString(*identifier);
         skipBlanks(text, pos);
         if (pos < text.size() && text[pos] == U'[') {
-            const auto shape = readShape(text, pos);
+            ShapeScanMemo memo;
+            const auto shape = readShape(text, pos, memo);
             title = shape ? shape->label : QString();
         } else if (pos < text.size() && text[pos] == U'"') {
             title = toQString(readQuoted(text, pos));

@@ -317,6 +317,7 @@ MermaidScene FlowchartRenderer::render(const QList<PositionedNode> &nodes,
     MermaidScene scene;
     scene.size = canvasSize;
     scene.backgroundColor = colors.background;
+    scene.elements.reserve(size_t(2 * subgraphs.size() + 4 * routes.size() + 3 * nodes.size()));
 
     QList<PositionedSubgraph> byDepth = subgraphs;
     std::stable_sort(byDepth.begin(), byDepth.end(),
