@@ -39,6 +39,7 @@ EditorTextView::EditorTextView(QWidget *parent)
 
     connect(this, &QPlainTextEdit::cursorPositionChanged, this,
             &EditorTextView::highlightCurrentLine);
+    connect(document(), &QTextDocument::contentsChange, this, &EditorTextView::contentsChange);
     connect(document(), &QTextDocument::undoCommandAdded, this, &EditorTextView::undoCommandAdded);
     // Undo, redo and typing move the undo state; the menu titles follow.
     connect(document(), &QTextDocument::contentsChanged, this, [this] {
@@ -50,11 +51,39 @@ EditorTextView::EditorTextView(QWidget *parent)
     highlightCurrentLine();
 }
 
-QString EditorTextView::text() const
+QString EditorTextView::text() const { return m_text; }
+
+QString EditorTextView::rawText(int from, int to) const
 {
-    QString text = document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
+    QString text;
+    if (to <= from)
+        return text;
+    QTextCursor cursor(document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    text = cursor.selectedText();
+    char16_t *units = reinterpret_cast<char16_t *>(text.data());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = units[i];
+        units[i] = unit == char16_t(QChar::ParagraphSeparator) ? u'\n' : unit;
+    }
     return text;
+}
+
+void EditorTextView::contentsChange(int position, int removed, int added)
+{
+    // Keeps the copy of the text in step by splicing in what changed, instead of reading the
+    // whole text back on every keystroke. The component may report a range reaching into its
+    // final, implicit paragraph end; clamping both sides alike keeps the splice exact.
+    const int textEnd = document()->characterCount() - 1;
+    const qsizetype start = std::clamp<qsizetype>(position, 0, m_text.size());
+    const qsizetype removedEnd
+        = std::clamp<qsizetype>(qsizetype(position) + removed, start, m_text.size());
+    const int addedEnd = std::clamp(position + added, int(start), textEnd);
+    m_text.replace(start, removedEnd - start, rawText(int(start), addedEnd));
+    if (m_text.size() != textEnd)
+        m_text = rawText(0, textEnd); // never expected; rebuilt rather than left wrong
 }
 
 TextRange EditorTextView::selectedRange() const

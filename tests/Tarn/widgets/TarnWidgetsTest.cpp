@@ -28,6 +28,8 @@
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 using namespace Tarn;
@@ -102,6 +104,50 @@ private Q_SLOTS:
         QCOMPARE(view->selectedRange(), (TextRange{7, 0}));
         QCOMPARE(window->editorStore()->selection, std::optional<TextRange>(TextRange{7, 0}));
         QVERIFY(window->isWindowModified());
+    }
+
+    void documentFollowsEveryKindOfEdit()
+    {
+        DocumentWindowView *window = openWindow(QStringLiteral("alpha\nbeta\u00a0gamma\n\ndelta"));
+        EditorTextView *view = window->editor()->textView();
+        // The text read back the slow way, straight from the component.
+        const auto componentText = [view] {
+            QString text = view->document()->toRawText();
+            text.replace(QChar::ParagraphSeparator, u'\n');
+            return text;
+        };
+        const auto check = [&](const char *step) {
+            QCOMPARE(view->text(), componentText());
+            QVERIFY2(window->document()->text() == componentText(), step);
+        };
+        view->setSelectedRange({5, 0});
+        QTest::keyClicks(view, QStringLiteral("xy"));
+        check("typing inside a line");
+        QTest::keyClick(view, Qt::Key_Return);
+        check("new line");
+        QTest::keyClick(view, Qt::Key_Backspace);
+        QTest::keyClick(view, Qt::Key_Backspace);
+        check("backspace over a character and a line break");
+        view->setSelectedRange({0, 12});
+        view->insertPlainText(QStringLiteral("one\ntwo\nthree"));
+        check("multi-line replacement");
+        view->moveCursor(QTextCursor::End);
+        QTest::keyClicks(view, QStringLiteral("!"));
+        QTest::keyClick(view, Qt::Key_Return);
+        check("typing at the end");
+        view->undo();
+        view->undo();
+        check("undo");
+        view->redo();
+        check("redo");
+        view->selectAll();
+        QTest::keyClick(view, Qt::Key_Delete);
+        check("everything deleted");
+        QCOMPARE(window->document()->text(), QString());
+        view->insertPlainText(QStringLiteral("\n\nend"));
+        check("lines on an empty text");
+        window->document()->setText(QStringLiteral("from\noutside"));
+        check("external write");
     }
 
     void boldIsOneUndoStepNamedAfterTheAction()

@@ -21,8 +21,8 @@ class EditorTextView : public QPlainTextEdit
 public:
     explicit EditorTextView(QWidget *parent = nullptr);
 
-    /// The whole text in document coordinates (UTF-16, '\n' between lines). Unlike
-    /// toPlainText() it keeps no-break spaces as they are.
+    /// The whole text in document coordinates (UTF-16, '\n' between lines), kept up to date
+    /// on every change, so this is cheap. Unlike toPlainText() it keeps no-break spaces.
     QString text() const;
     TextRange selectedRange() const;
     /// Selects `range`, clamped to the text.
@@ -54,11 +54,14 @@ private:
     };
 
     void highlightCurrentLine();
+    void contentsChange(int position, int removed, int added);
+    QString rawText(int from, int to) const;
     void undoCommandAdded();
     int undoState() const;
 
     /// Named undo steps keyed by the undo state they end at.
     std::map<int, NamedStep> m_namedSteps;
+    QString m_text;
     int m_lastUndoState = 0;
     bool m_isReplacing = false;
     int m_replaceStartState = 0;
