@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QTextOption>
 
+#include <algorithm>
 #include <limits>
 
 namespace Mermaid {
@@ -32,20 +33,34 @@ QString singleLineText(const QString &text)
     return line;
 }
 
+// QTextLayout measures in 26.6 fixed point, which overflows past about 33 million pixels.
+// Texts long enough to get near that are shaped at a smaller pixel size, so that even two ems
+// per character stay far below it; ordinary labels keep the reference size and its exact
+// design metrics.
+constexpr double pixelBudget = 8'000'000;
+
+int shapingPixelSize(int referencePixelSize, qsizetype length)
+{
+    const double fitting = pixelBudget / (2.0 * std::max<qsizetype>(length, 1));
+    if (fitting >= referencePixelSize)
+        return referencePixelSize;
+    return std::max(1, static_cast<int>(fitting));
+}
+
 // A private copy of the cached font: QFont keeps lazily loaded engine data in its shared
 // private part, so every thread shapes with a copy that shares nothing with the cache.
-QFont unsharedCopy(const QFont &cached)
+QFont shapingFont(const QFont &cached, qsizetype length)
 {
     QFont font = cached;
-    font.setPixelSize(cached.pixelSize());
+    font.setPixelSize(shapingPixelSize(cached.pixelSize(), length));
     return font;
 }
 
 } // namespace
 
 ShapedLine::ShapedLine(const QString &text, const PlatformFont &font)
-    : m_layout(singleLineText(text), unsharedCopy(font.font))
-    , m_scale(font.scale)
+    : m_layout(singleLineText(text), shapingFont(font.font, text.size()))
+    , m_scale(font.scale * font.font.pixelSize() / m_layout.font().pixelSize())
 {
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
