@@ -22,14 +22,14 @@ constexpr int minimumReferencePixelSize = 256;
 constexpr int maximumReferencePixelSize = 4096;
 constexpr int fallbackReferencePixelSize = 2048;
 
-std::unique_ptr<PlatformFont> createPlatformFont(const FontSpec &spec)
+std::unique_ptr<PlatformFont> createPlatformFont(const FontSpec &request)
 {
-    QFont font(spec.family);
+    QFont font(request.family);
     font.setHintingPreference(QFont::PreferNoHinting);
     font.setKerning(true);
-    if (spec.weight == FontSpec::Weight::bold)
+    if (request.weight == FontSpec::Weight::bold)
         font.setBold(true);
-    if (spec.italic)
+    if (request.italic)
         font.setItalic(true);
 
     font.setPixelSize(fallbackReferencePixelSize);
@@ -39,8 +39,8 @@ std::unique_ptr<PlatformFont> createPlatformFont(const FontSpec &spec)
 
     auto platform = std::make_unique<PlatformFont>();
     platform->font = font;
-    if (std::isfinite(spec.size) && spec.size > 0)
-        platform->scale = spec.size / font.pixelSize();
+    if (std::isfinite(request.size) && request.size > 0)
+        platform->scale = request.size / font.pixelSize();
     const QFontMetricsF metrics(font);
     platform->ascent = std::max(metrics.ascent() * platform->scale, 0.0);
     platform->descent = std::max(metrics.descent() * platform->scale, 0.0);
