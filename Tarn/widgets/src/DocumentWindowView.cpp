@@ -6,6 +6,7 @@
 #include <Tarn/EditorTextView.h>
 #include <Tarn/EditorView.h>
 #include <Tarn/MarkdownDocument.h>
+#include <Tarn/PreviewView.h>
 #include <Tarn/SidebarState.h>
 #include <Tarn/SidebarView.h>
 
@@ -45,21 +46,6 @@ QString helpText(FormatAction action)
                                          formatShortcut(action).toString(QKeySequence::NativeText));
 }
 
-// Stands in the preview column until the preview view lands.
-QWidget *makePreviewPlaceholder(QWidget *parent)
-{
-    auto *frame = new QWidget(parent);
-    frame->setObjectName(QStringLiteral("previewPlaceholder"));
-    frame->setBackgroundRole(QPalette::Base);
-    frame->setAutoFillBackground(true);
-    auto *label = new QLabel(QObject::tr("Preview"), frame);
-    label->setAlignment(Qt::AlignCenter);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    auto *layout = new QVBoxLayout(frame);
-    layout->addWidget(label);
-    return frame;
-}
-
 } // namespace
 
 DocumentWindowView::DocumentWindowView(const QString &text, const QString &filePath,
@@ -86,7 +72,7 @@ DocumentWindowView::DocumentWindowView(const QString &text, const QString &fileP
     m_sidebar->setMaximumWidth(sidebarMaximumWidth);
     m_editor = new EditorView(m_document, m_editorStore, m_outline, m_splitter);
     m_editor->setMinimumWidth(editorMinimumWidth);
-    m_preview = makePreviewPlaceholder(m_splitter);
+    m_preview = new PreviewView(m_outline, m_splitter);
     m_preview->setMinimumWidth(previewMinimumWidth);
     m_splitter->addWidget(m_sidebar);
     m_splitter->addWidget(m_editor);

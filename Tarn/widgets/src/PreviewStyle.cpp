@@ -95,4 +95,17 @@ void paintPanel(QPainter &painter, const QRectF &rect, const QPalette &palette, 
     painter.restore();
 }
 
+Divider::Divider(QWidget *parent)
+    : QWidget(parent)
+{
+    setFixedHeight(1);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void Divider::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), separator(palette()));
+}
+
 } // namespace Tarn::PreviewStyle

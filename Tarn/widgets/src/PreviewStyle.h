@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPalette>
+#include <QWidget>
 
 class QPainter;
 class QRectF;
@@ -39,7 +40,16 @@ QColor separator(const QPalette &palette);
 
 /// The standard rounded rectangle: optional fill, then a 1-point border in the separator colour
 /// at opacity 0.7 drawn inside `rect`.
-void paintPanel(QPainter &painter, const QRectF &rect, const QPalette &palette,
-                const QColor &fill);
+void paintPanel(QPainter &painter, const QRectF &rect, const QPalette &palette, const QColor &fill);
+
+/// A horizontal hairline in the separator colour, as wide as its parent allows.
+class Divider : public QWidget
+{
+public:
+    explicit Divider(QWidget *parent);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
 
 } // namespace Tarn::PreviewStyle
