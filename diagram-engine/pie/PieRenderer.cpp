@@ -1,9 +1,10 @@
 #include "PieRenderer.h"
 
+#include "DecimalText.h"
+
 #include <Mermaid/TextMeasure.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -34,14 +35,10 @@ const FontSpec legendFont = font(13, FontSpec::Weight::regular);
 const FontSpec percentFont = font(13, FontSpec::Weight::bold);
 const FontSpec titleFont = font(18, FontSpec::Weight::bold);
 
-QString fixedDecimal(double value, int decimals)
+// Whole numbers never show a sign on zero.
+QString decimalText(double value, int decimals)
 {
-    char buffer[400];
-    const auto result
-        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (result.ec != std::errc())
-        return {};
-    const QString text = QString::fromLatin1(buffer, result.ptr - buffer);
+    const QString text = fixedDecimal(value, decimals);
     return text == u"-0" ? QStringLiteral("0") : text;
 }
 
@@ -49,8 +46,8 @@ QString fixedDecimal(double value, int decimals)
 QString legendValue(double value)
 {
     if (std::isfinite(value) && value == std::trunc(value))
-        return fixedDecimal(value, 0);
-    return fixedDecimal(value, 1);
+        return decimalText(value, 0);
+    return decimalText(value, 1);
 }
 
 QString legendText(const PieSlice &slice, double total)
@@ -126,7 +123,7 @@ MermaidScene PieRenderer::render(const PieChart &chart, MermaidTheme theme)
 
             const double percent = std::round(value / total * 100);
             if (percent >= smallestLabelledPercent) {
-                const QString label = fixedDecimal(percent, 0) + u'%';
+                const QString label = decimalText(percent, 0) + u'%';
                 const auto block = TextMeasure::measureBlock(label, percentFont);
                 const double angle = (start + end) / 2;
                 const Point origin{pieCentreX + percentLabelRadius * std::cos(angle),

@@ -1,26 +1,15 @@
+#include "DecimalText.h"
+
 #include <Mermaid/SvgWriter.h>
 
 #include <QLatin1StringView>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace Mermaid {
 
 namespace {
-
-// Fixed notation with `decimals` digits after the point, independent of the C locale (which
-// the application sets from the environment). The buffer holds the largest double.
-QString fixedDecimal(double value, int decimals)
-{
-    char buffer[400];
-    const auto result
-        = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    if (result.ec != std::errc())
-        return QStringLiteral("0");
-    return QString::fromLatin1(buffer, result.ptr - buffer);
-}
 
 int colorChannel(double component)
 {
