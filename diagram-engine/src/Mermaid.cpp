@@ -42,8 +42,8 @@ SceneResult renderFlowchart(const PreparedSource &prepared, LayoutBackend backen
     return FlowchartRenderer::render(layOutFlowchart(*chart, backend), prepared.theme);
 }
 
-// Kinds this build recognises as drawable but does not draw yet are refused like the other
-// unsupported kinds, under the keyword the user wrote.
+// Refused kinds fail under the keyword the user wrote; so do the kinds this build recognises
+// as drawable but does not draw yet (sequence, class and architecture diagrams).
 SceneResult refuse(const PreparedSource &prepared)
 {
     return Tarn::Common::Unexpected(MermaidError::unsupportedDiagramType(prepared.keyword));
