@@ -218,9 +218,18 @@ void DocumentWindowView::applySidebarVisibility(bool visible)
 {
     if (m_sidebar->isVisibleTo(this) == visible && (!visible || m_splitter->sizes().value(0) > 0))
         return;
+    if (!visible)
+        m_sizesBeforeHiding = m_splitter->sizes();
     m_sidebar->setVisible(visible);
     if (!visible)
         return;
+    // Back to the widths the columns had; a change of window width meanwhile is shared out
+    // in proportion.
+    const QList<int> before = std::exchange(m_sizesBeforeHiding, {});
+    if (before.size() == 3 && before[0] > 0) {
+        m_splitter->setSizes(before);
+        return;
+    }
     QList<int> sizes = m_splitter->sizes();
     if (sizes.value(0) <= 0 && sizes.size() == 3) {
         // Back from a collapse: take the ideal width from the editor.

@@ -24,7 +24,8 @@ public:
     {
         QStyledItemDelegate::initStyleOption(option, index);
         const int level = index.data(levelRole).toInt();
-        option->rect.adjust((level - 1) * SidebarView::indentPerLevel, 0, 0, 0);
+        option->rect.adjust(SidebarView::rowInset + (level - 1) * SidebarView::indentPerLevel, 0,
+                            -SidebarView::rowInset, 0);
         option->textElideMode = Qt::ElideRight;
         option->state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
     }
@@ -36,7 +37,12 @@ public:
         if (option.state & QStyle::State_MouseOver) {
             QColor hover = option.palette.color(QPalette::Highlight);
             hover.setAlpha(40);
-            painter->fillRect(option.rect, hover);
+            painter->save();
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(hover);
+            painter->drawRoundedRect(QRectF(option.rect).adjusted(4, 1, -4, -1), 5, 5);
+            painter->restore();
         }
         QStyleOptionViewItem indented = option;
         indented.state &= ~QStyle::State_MouseOver;

@@ -89,6 +89,7 @@ private:
     WindowActions m_windowActions;
     QString m_filePath;
     std::uint64_t m_savedRevision = 0;
+    QList<int> m_sizesBeforeHiding;
 };
 
 } // namespace Tarn

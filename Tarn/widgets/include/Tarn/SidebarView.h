@@ -23,6 +23,8 @@ class SidebarView : public QWidget
 
 public:
     static constexpr int indentPerLevel = 12;
+    /// Space between the column's edges and the row titles.
+    static constexpr int rowInset = 10;
 
     SidebarView(DocumentOutlineModel *outline,
                 std::function<void(const OutlineEntry &)> onSelectHeading,
