@@ -66,6 +66,7 @@ int main(int argc, char *argv[])
         return Tarn::Cli::runHeadless(arguments, streams);
     }
 
+    ensureRuntimeDirectory();
     QApplication application(argc, argv);
     Tarn::TarnApp app;
     // Qt has taken its own options (-style, -platform...) out of the list by now.
