@@ -103,6 +103,7 @@ public:
                       : kind == Kind::unchecked ? QStringLiteral("uncheckedBox")
                                                 : QStringLiteral("marker"));
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        setProperty("markerText", m_text);
     }
 
     QString text() const { return m_text; }

@@ -257,8 +257,6 @@ void MermaidDiagramView::buildHeader()
     m_collapseButton->setIconSize(QSize(10, 10));
     m_collapseButton->setFont(PreviewStyle::font(11, PreviewStyle::Weight::semibold));
     m_collapseButton->setCursor(Qt::PointingHandCursor);
-    m_collapseButton->setStyleSheet(
-        QStringLiteral("QToolButton { border: none; padding: 0px; background: transparent; }"));
     connect(m_collapseButton, &QToolButton::clicked, this,
             [this] { MermaidViewState::instance().setCollapsed(m_source, !m_collapsed); });
     row->addWidget(m_collapseButton);
@@ -342,6 +340,7 @@ void MermaidDiagramView::setPhase(Phase phase)
     if (m_picture)
         m_picture->setVisible(phase == Phase::image);
     updateHeader();
+    Q_EMIT phaseChanged(phase);
 }
 
 void MermaidDiagramView::applyState(bool animated)
@@ -418,6 +417,11 @@ void MermaidDiagramView::updateColours()
         label->setPalette(pal);
     }
     m_failureIcon->setPixmap(warningPixmap(secondary, 12));
+    // A plain button: no frame, the title in the primary text colour of the appearance.
+    m_collapseButton->setStyleSheet(
+        QStringLiteral("QToolButton { border: none; padding: 0px; background: transparent; "
+                       "color: %1; }")
+            .arg(PreviewStyle::primaryText(palette()).name()));
     updateHeader();
 }
 

@@ -27,6 +27,7 @@ class MermaidDiagramView : public QWidget
 
 public:
     enum class Phase { loading, image, failed };
+    Q_ENUM(Phase)
 
     static constexpr std::string_view rasteriseFailureMessage = "Could not rasterise the diagram";
 
@@ -43,6 +44,7 @@ public:
     MermaidPictureView *picture() const { return m_picture; }
 
 Q_SIGNALS:
+    void phaseChanged(Tarn::MermaidDiagramView::Phase phase);
     /// A load finished and its result is shown.
     void presented();
 
