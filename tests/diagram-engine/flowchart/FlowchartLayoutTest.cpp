@@ -195,6 +195,31 @@ TEST(FlowchartLayout, SelfLoopLeavesRightAndReturnsThroughTop)
     EXPECT_EQ(geometry.size, (Size{w + 24 + 32, h + 24 + 32}));
 }
 
+bool onBorder(const Rect &r, Point p)
+{
+    const bool onVertical = (std::abs(p.x - r.minX()) < 1e-9 || std::abs(p.x - r.maxX()) < 1e-9)
+                            && p.y >= r.minY() && p.y <= r.maxY();
+    const bool onHorizontal = (std::abs(p.y - r.minY()) < 1e-9 || std::abs(p.y - r.maxY()) < 1e-9)
+                              && p.x >= r.minX() && p.x <= r.maxX();
+    return onVertical || onHorizontal;
+}
+
+// Turned with the rest of the chart, the loop still leaves and enters the node on its border.
+TEST(FlowchartLayout, SelfLoopStaysOnTheNodeInEveryDirection)
+{
+    for (const char *direction : {"TB", "BT", "LR", "RL"}) {
+        SCOPED_TRACE(direction);
+        const auto geometry = laidOut(QStringLiteral("graph ") + direction
+                                      + QStringLiteral("\nA[A wide label] --> A"));
+        const Rect r = nodeNamed(geometry, "A").rect;
+        const auto &points = geometry.routes[0].points;
+        ASSERT_EQ(points.size(), 5);
+        EXPECT_TRUE(onBorder(r, points.front()));
+        EXPECT_TRUE(onBorder(r, points.back()));
+        EXPECT_TRUE(onBorder(r, points.front()) && !onBorder(r, points[2]));
+    }
+}
+
 TEST(FlowchartLayout, SelfLoopsFollowTheOtherRoutesWithTheirLabel)
 {
     const auto geometry = laidOut(QStringLiteral("graph\nA -->|again| A\nA --> B"));
