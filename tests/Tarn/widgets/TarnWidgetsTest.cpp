@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
@@ -492,6 +493,42 @@ private Q_SLOTS:
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("original"));
+    }
+
+    void readErrorsAreShownAndOpenNoWindow_data()
+    {
+        QTest::addColumn<QByteArray>("contents"); // empty: a folder instead of a file
+        QTest::addColumn<QString>("message");
+        QTest::newRow("folder") << QByteArray() << "isn\u2019t in the correct format";
+        QTest::newRow("undecodable") << QByteArray("\xff\xfe\x00\xd8 odd", 7)
+                                     << "text encoding of its contents can\u2019t be determined";
+    }
+
+    void readErrorsAreShownAndOpenNoWindow()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, message);
+        QTemporaryDir directory;
+        const QString path = directory.filePath(QStringLiteral("bad.md"));
+        if (contents.isEmpty()) {
+            QVERIFY(QDir().mkdir(path));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(contents);
+        }
+        const qsizetype windowsBefore = TarnApp::instance()->windows().size();
+        QString shown;
+        QTimer::singleShot(0, this, [&shown] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->close();
+            }
+        });
+        QCOMPARE(TarnApp::instance()->openFile(path), nullptr);
+        QVERIFY2(shown.contains(message), qPrintable(shown));
+        QVERIFY(shown.contains(QStringLiteral("bad.md")));
+        QCOMPARE(TarnApp::instance()->windows().size(), windowsBefore);
     }
 
 private:
