@@ -241,7 +241,7 @@ void orderLayers(Layering &layering)
             const int a = edge.chain[i];
             const int b = edge.chain[i + 1];
             // A long edge drawn straight joins ranks that are not adjacent; it takes no part.
-            if (layering.rank[b] != layering.rank[a] + 1)
+            if ((long long)layering.rank[b] != (long long)layering.rank[a] + 1)
                 continue;
             down[a].push_back(b);
             up[b].push_back(a);
@@ -353,11 +353,6 @@ void translate(Point &point, Point offset)
     point.x += offset.x;
     point.y += offset.y;
 }
-
-struct SubgraphContent
-{
-    std::vector<std::optional<Rect>> content; // per subgraph in subgraph order
-};
 
 Rect united(const Rect &a, const Rect &b)
 {
@@ -619,7 +614,8 @@ FlowchartGeometry FlowchartLayout::layout(const Flowchart &chart)
     for (size_t k = 0; k < layering.layers.size(); ++k) {
         const int rankNumber = layering.layerRanks[k];
         // Ranks without nodes between two filled ones keep their thickness and gap.
-        cursor += double(rankNumber - previousRank - 1) * (minimumRankThickness + rankGap);
+        cursor
+            += (double(rankNumber) - double(previousRank) - 1) * (minimumRankThickness + rankGap);
         previousRank = rankNumber;
         double thickness = minimumRankThickness;
         for (const int node : layering.layers[k]) {
