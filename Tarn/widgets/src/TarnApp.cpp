@@ -1,3 +1,5 @@
+#include "ToolbarIcons.h"
+
 #include <Tarn/AppearanceState.h>
 #include <Tarn/DocumentWindowView.h>
 #include <Tarn/MarkdownDocument.h>
@@ -38,6 +40,8 @@ TarnApp::TarnApp()
     QCoreApplication::setApplicationName(QStringLiteral("Tarn"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TARN_VERSION));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Tarn"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarn"));
+    QApplication::setWindowIcon(applicationIcon());
     // Created now so that the stored appearance applies before the first window shows.
     AppearanceState::instance();
     SidebarState::instance();
@@ -178,6 +182,9 @@ void TarnApp::showAbout()
     dialog->setObjectName(QStringLiteral("aboutDialog"));
     dialog->setWindowTitle(tr("About Tarn"));
 
+    auto *logo = new QLabel(dialog);
+    logo->setPixmap(applicationIcon().pixmap(QSize(64, 64)));
+    logo->setAlignment(Qt::AlignCenter);
     auto *name = new QLabel(QStringLiteral("Tarn"), dialog);
     QFont nameFont = name->font();
     nameFont.setPointSizeF(nameFont.pointSizeF() * 1.6);
@@ -210,6 +217,7 @@ void TarnApp::showAbout()
     auto *layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(32, 24, 32, 16);
     layout->setSpacing(8);
+    layout->addWidget(logo);
     layout->addWidget(name);
     layout->addWidget(version);
     layout->addWidget(summary);

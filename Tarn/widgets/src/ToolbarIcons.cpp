@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIconEngine>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
@@ -163,6 +164,39 @@ private:
 } // namespace
 
 QIcon paintedIcon(ToolbarGlyph glyph) { return QIcon(new GlyphIconEngine(glyph)); }
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(side / 64.0, side / 64.0);
+        QLinearGradient sky(0, 0, 0, 64);
+        sky.setColorAt(0, QColor(0x5b, 0x8d, 0xef));
+        sky.setColorAt(1, QColor(0x2c, 0x4f, 0xa8));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(sky);
+        painter.drawRoundedRect(QRectF(2, 2, 60, 60), 13, 13);
+        QPainterPath mountain;
+        mountain.moveTo(10, 40);
+        mountain.lineTo(26, 16);
+        mountain.lineTo(34, 27);
+        mountain.lineTo(40, 20);
+        mountain.lineTo(54, 40);
+        mountain.closeSubpath();
+        painter.setBrush(QColor(0xf4, 0xf6, 0xfb));
+        painter.drawPath(mountain);
+        painter.setBrush(QColor(0x9c, 0xd3, 0xf5));
+        painter.drawRoundedRect(QRectF(10, 43, 44, 5), 2.5, 2.5);
+        painter.drawRoundedRect(QRectF(17, 51, 30, 4), 2, 2);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
 
 QIcon toolbarIcon(const QString &themeName, ToolbarGlyph glyph)
 {

@@ -26,4 +26,7 @@ QIcon toolbarIcon(const QString &themeName, ToolbarGlyph glyph);
 /// Our own drawing of `glyph`, never blank.
 QIcon paintedIcon(ToolbarGlyph glyph);
 
+/// The application's icon: a lake under a mountain on a rounded tile.
+QIcon applicationIcon();
+
 } // namespace Tarn
