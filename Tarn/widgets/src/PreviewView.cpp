@@ -138,18 +138,22 @@ void PreviewView::discardRow(Row &row)
 
 void PreviewView::showOutline(const Outline &outline)
 {
-    const QStringList texts = outline.sectionTexts();
-    const size_t newCount = size_t(texts.size());
+    // Compared in place: on a large document most sections are equal and copying every
+    // section's text would cost more than the comparison.
+    const auto sectionText = [&outline](size_t index) {
+        const OutlineSection &range = outline.sectionRanges[index];
+        return QStringView(outline.source).sliced(range.sourceLocation, range.length);
+    };
+    const size_t newCount = outline.sectionRanges.size();
     const size_t oldCount = m_rows.size();
 
     // Sections equal at both ends keep their rows; only the changed middle is replaced.
     size_t prefix = 0;
-    while (prefix < oldCount && prefix < newCount
-           && m_rows[prefix].text == texts[qsizetype(prefix)])
+    while (prefix < oldCount && prefix < newCount && m_rows[prefix].text == sectionText(prefix))
         ++prefix;
     size_t suffix = 0;
     while (suffix < oldCount - prefix && suffix < newCount - prefix
-           && m_rows[oldCount - 1 - suffix].text == texts[qsizetype(newCount - 1 - suffix)])
+           && m_rows[oldCount - 1 - suffix].text == sectionText(newCount - 1 - suffix))
         ++suffix;
     if (prefix == oldCount && prefix == newCount)
         return;
@@ -159,7 +163,7 @@ void PreviewView::showOutline(const Outline &outline)
     std::vector<Row> middle;
     middle.reserve(newCount - prefix - suffix);
     for (size_t index = prefix; index < newCount - suffix; ++index)
-        middle.push_back(makeRow(texts[qsizetype(index)]));
+        middle.push_back(makeRow(sectionText(index).toString()));
     const auto first = m_rows.begin() + qsizetype(prefix);
     m_rows.erase(first, m_rows.begin() + qsizetype(oldCount - suffix));
     m_rows.insert(m_rows.begin() + qsizetype(prefix), std::make_move_iterator(middle.begin()),
