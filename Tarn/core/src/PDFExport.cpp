@@ -38,7 +38,12 @@ Common::Result<StartPDFExport, QString> pdfModule()
 void exportPDF(const QString &html, const QString &destination, QObject *context,
                PDFExportCompletion completion)
 {
-    const auto start = pdfModule();
+    // Without shared contexts the web engine crashes on start; the application sets the
+    // attribute before it creates itself.
+    const auto start = QCoreApplication::testAttribute(Qt::AA_ShareOpenGLContexts)
+                           ? pdfModule()
+                           : Common::Unexpected(QStringLiteral(
+                               "PDF export is unavailable: OpenGL contexts are not shared"));
     if (!start) {
         // Still asynchronous, as a successful export would be.
         QMetaObject::invokeMethod(
