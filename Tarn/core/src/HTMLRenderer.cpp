@@ -126,35 +126,6 @@ void appendText(QByteArray &out, std::string_view text)
     appendEscaped(out, decoded.sliced(done), false);
 }
 
-// The literal text below an image, for its alt attribute.
-QByteArray plainText(cmark_node *node)
-{
-    QByteArray text;
-    cmark_iter *iter = cmark_iter_new(node);
-    for (cmark_event_type event; (event = cmark_iter_next(iter)) != CMARK_EVENT_DONE;) {
-        if (event != CMARK_EVENT_ENTER)
-            continue;
-        cmark_node *current = cmark_iter_get_node(iter);
-        switch (cmark_node_get_type(current)) {
-        case CMARK_NODE_TEXT:
-        case CMARK_NODE_CODE:
-        case CMARK_NODE_HTML_INLINE: {
-            const std::string_view literal = literalOf(current);
-            text.append(literal.data(), qsizetype(literal.size()));
-            break;
-        }
-        case CMARK_NODE_SOFTBREAK:
-        case CMARK_NODE_LINEBREAK:
-            text.append('\n');
-            break;
-        default:
-            break;
-        }
-    }
-    cmark_iter_free(iter);
-    return text;
-}
-
 bool listHasTasks(cmark_node *list)
 {
     for (cmark_node *item = cmark_node_first_child(list); item; item = cmark_node_next(item)) {
@@ -177,14 +148,6 @@ bool isHeaderRow(cmark_node *row)
     return cmark_gfm_extensions_get_table_row_is_header(row) != 0;
 }
 
-bool isMermaidLanguage(std::string_view language)
-{
-    constexpr std::string_view mermaid = "mermaid";
-    return language.size() == mermaid.size()
-        && std::equal(language.begin(), language.end(), mermaid.begin(),
-                      [](char a, char b) { return std::tolower((unsigned char)a) == b; });
-}
-
 // A diagram as an inline SVG figure, drawn with the light theme; false when the engine
 // reports an error, so that the block falls back to code.
 bool appendDiagram(QByteArray &out, std::string_view code)
@@ -205,7 +168,8 @@ void appendCodeBlock(QByteArray &out, cmark_node *node)
                                           ? std::string_view(cmark_node_get_fence_info(node))
                                           : std::string_view();
     const std::string_view code = literalOf(node);
-    if (isMermaidLanguage(language) && appendDiagram(out, code))
+    if (isMermaidLanguage(QString::fromUtf8(language.data(), qsizetype(language.size())))
+        && appendDiagram(out, code))
         return;
     out.append("<pre><code");
     if (!language.empty()) {
@@ -328,11 +292,7 @@ void enterNode(QByteArray &out, cmark_node *node, cmark_iter *iter)
         out.append("<img src=\"");
         appendEscaped(out, urlOf(node), /*attribute=*/true);
         out.append("\" alt=\"");
-        {
-            const QByteArray alt = plainText(node);
-            appendEscaped(out, std::string_view(alt.constData(), std::size_t(alt.size())),
-                          /*attribute=*/true);
-        }
+        appendEscaped(out, plainText(node), /*attribute=*/true);
         out.append("\">");
         cmark_iter_reset(iter, node, CMARK_EVENT_EXIT); // the children are in the alt text
         return;

@@ -80,6 +80,36 @@ bool isStrikethroughNode(cmark_node *node)
     return cmark_node_get_type(node) == CMARK_NODE_STRIKETHROUGH;
 }
 
+QString plainText(cmark_node *node)
+{
+    QString text;
+    cmark_iter *iter = cmark_iter_new(node);
+    for (cmark_event_type event; (event = cmark_iter_next(iter)) != CMARK_EVENT_DONE;) {
+        if (event != CMARK_EVENT_ENTER)
+            continue;
+        cmark_node *current = cmark_iter_get_node(iter);
+        switch (cmark_node_get_type(current)) {
+        case CMARK_NODE_TEXT:
+        case CMARK_NODE_CODE:
+            text += QString::fromUtf8(cmark_node_get_literal(current));
+            break;
+        case CMARK_NODE_SOFTBREAK:
+        case CMARK_NODE_LINEBREAK:
+            text += u' ';
+            break;
+        default:
+            break;
+        }
+    }
+    cmark_iter_free(iter);
+    return text;
+}
+
+bool isMermaidLanguage(QStringView language)
+{
+    return language.compare(u"mermaid", Qt::CaseInsensitive) == 0;
+}
+
 bool isTaskItem(cmark_node *node)
 {
     return cmark_node_get_type(node) == CMARK_NODE_ITEM && extensions().tasklist

@@ -6,14 +6,6 @@ namespace {
 
 const QString frontMatterDelimiter = QStringLiteral("---");
 
-// Characters that end a line for the definition pattern: '.' never matches them and '$' may
-// stand before one only at the very end of the line.
-bool isLineTerminator(QChar c)
-{
-    const char16_t u = c.unicode();
-    return (u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029;
-}
-
 // The line starting at `start`, without its "\n"; `next` receives the start of the next line,
 // or -1 after the last line.
 QStringView lineAt(QStringView text, qsizetype start, qsizetype &next)
@@ -60,6 +52,12 @@ std::optional<FootnoteDefinition> footnoteDefinition(QStringView line)
 }
 
 } // namespace
+
+bool isLineTerminator(QChar c)
+{
+    const char16_t u = c.unicode();
+    return (u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029;
+}
 
 bool isHorizontalWhitespace(QChar c)
 {

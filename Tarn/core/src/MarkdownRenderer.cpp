@@ -70,32 +70,6 @@ void appendText(MDStyledText &out, const QString &text, const InlineStyle &style
         out.push_back(styledRun(text.sliced(done), style));
 }
 
-// The literal text below a node, for an image's placeholder.
-QString plainText(cmark_node *node)
-{
-    QString text;
-    cmark_iter *iter = cmark_iter_new(node);
-    for (cmark_event_type event; (event = cmark_iter_next(iter)) != CMARK_EVENT_DONE;) {
-        cmark_node *current = cmark_iter_get_node(iter);
-        if (event != CMARK_EVENT_ENTER)
-            continue;
-        switch (cmark_node_get_type(current)) {
-        case CMARK_NODE_TEXT:
-        case CMARK_NODE_CODE:
-            text += literalOf(current);
-            break;
-        case CMARK_NODE_SOFTBREAK:
-        case CMARK_NODE_LINEBREAK:
-            text += u' ';
-            break;
-        default:
-            break;
-        }
-    }
-    cmark_iter_free(iter);
-    return text;
-}
-
 struct HTMLTag
 {
     QString name;
@@ -155,11 +129,6 @@ std::optional<QUrl> linkDestination(cmark_node *node)
     if (!parsed.isValid())
         return std::nullopt;
     return parsed;
-}
-
-bool isMermaidLanguage(const QString &language)
-{
-    return language.toLower() == u"mermaid";
 }
 
 QString codeOf(cmark_node *node)

@@ -1,5 +1,7 @@
 #include <Tarn/Outline.h>
 
+#include <Tarn/MarkdownPreprocessing.h>
+
 #include <algorithm>
 #include <optional>
 
@@ -20,14 +22,6 @@ constexpr int maxHeadingLevel = 6;
 bool isSpaceOrTab(QChar c)
 {
     return c == u' ' || c == u'\t';
-}
-
-// Characters that end a line for the heading pattern: '.' never matches them and '$' may stand
-// before one only at the very end, so "# Title\r" is "Title" and "# A\rB" is no heading.
-bool isLineTerminator(QChar c)
-{
-    const char16_t u = c.unicode();
-    return (u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029;
 }
 
 constexpr char16_t noFence = 0;

@@ -5,6 +5,8 @@
 // parse through here so that they always agree.
 
 #include <QByteArray>
+#include <QString>
+#include <QStringView>
 
 #include <memory>
 
@@ -29,6 +31,12 @@ bool isTableNode(cmark_node *node);
 bool isTableRowNode(cmark_node *node);
 bool isTableCellNode(cmark_node *node);
 bool isStrikethroughNode(cmark_node *node);
+
+/// The literal text below a node (text and code spans; breaks as spaces), as images show it.
+QString plainText(cmark_node *node);
+
+/// A code block's language names a diagram: "mermaid" in any letter case, nothing more.
+bool isMermaidLanguage(QStringView language);
 
 /// Whether a list item carries a task checkbox, and whether it is ticked.
 bool isTaskItem(cmark_node *node);

@@ -61,6 +61,11 @@ struct FootnoteReference
 /// The footnote references of `text`, leftmost first, not overlapping.
 std::vector<FootnoteReference> findFootnoteReferences(QStringView text);
 
+/// Characters that end a line for the line patterns of the outline and the footnote scan:
+/// "." never matches them and "$" may stand before one only at the very end of a line, so
+/// "# Title\r" is the heading "Title" and "# A\rB" is no heading.
+bool isLineTerminator(QChar c);
+
 /// Spaces, tabs and the other horizontal blanks (Unicode space separators).
 bool isHorizontalWhitespace(QChar c);
 
