@@ -2,18 +2,17 @@
 // same extensions and smart punctuation: in process (our renderer vs cmark's HTML renderer on
 // the same parse) and as whole commands (tarn export vs the cmark-gfm tool).
 
+#include "RatioReporter.h"
+
 #include <Tarn/HTMLRenderer.h>
 
 #include <QByteArray>
-#include <QGuiApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QString>
 #include <QTemporaryDir>
-
 #include <cmark-gfm-core-extensions.h>
 #include <cmark-gfm.h>
-
-#include "RatioReporter.h"
 
 #include <cstdlib>
 #include <string>
@@ -77,7 +76,8 @@ void cmarkRenderHTML(benchmark::State &state)
             cmark_parser_attach_syntax_extension(parser, cmark_find_syntax_extension(name));
         cmark_parser_feed(parser, utf8.constData(), size_t(utf8.size()));
         cmark_node *document = cmark_parser_finish(parser);
-        char *html = cmark_render_html(document, options, cmark_parser_get_syntax_extensions(parser));
+        char *html
+            = cmark_render_html(document, options, cmark_parser_get_syntax_extensions(parser));
         benchmark::DoNotOptimize(html);
         free(html);
         cmark_node_free(document);
@@ -99,14 +99,16 @@ void runCommand(benchmark::State &state, const std::string &command)
 void tarnExportCommand(benchmark::State &state)
 {
     const std::string input = documentPath().toStdString();
-    runCommand(state, "'" TARN_EXECUTABLE "' export '" + input + "' -o /tmp/tarn-bench-export.html");
+    runCommand(state,
+               "'" TARN_EXECUTABLE "' export '" + input + "' -o /tmp/tarn-bench-export.html");
 }
 
 void cmarkGfmCommand(benchmark::State &state)
 {
     const std::string input = documentPath().toStdString();
     runCommand(state, "cmark-gfm --smart --sourcepos --unsafe -e table -e strikethrough "
-                      "-e tasklist '" + input + "' > /tmp/tarn-bench-cmark.html");
+                      "-e tasklist '"
+                          + input + "' > /tmp/tarn-bench-cmark.html");
 }
 
 // A document holding 20 pie charts: the export time per diagram.

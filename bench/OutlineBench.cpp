@@ -1,11 +1,11 @@
 // Outline parsing of a 1 MiB document beside the plain line-split scan every parse must do.
 
+#include "RatioReporter.h"
+
 #include <Tarn/Outline.h>
 
 #include <QString>
 #include <QStringView>
-
-#include "RatioReporter.h"
 
 #include <vector>
 
@@ -59,8 +59,8 @@ void lineSplitScan(benchmark::State &state)
         for (;;) {
             lineStarts.push_back(start);
             const qsizetype newline = text.indexOf(u'\n', start);
-            const QStringView line = QStringView(text).sliced(
-                start, (newline < 0 ? text.size() : newline) - start);
+            const QStringView line
+                = QStringView(text).sliced(start, (newline < 0 ? text.size() : newline) - start);
             hashLines += !line.isEmpty() && line.front() == u'#';
             if (newline < 0)
                 break;

@@ -1,12 +1,12 @@
 // PDF export of a generated 50-page document with 10 diagrams, as a whole command, beside
 // headless Chromium printing the exported HTML page of the same document (when installed).
 
+#include "RatioReporter.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
-
-#include "RatioReporter.h"
 
 #include <cstdlib>
 #include <string>
@@ -32,8 +32,8 @@ QByteArray generatedDocument()
         if (section % 5 == 0 && section <= 50) {
             document += "```mermaid\npie title Chart " + QByteArray::number(section / 5) + "\n";
             for (int slice = 0; slice < 5; ++slice)
-                document += "  \"Part " + QByteArray::number(slice) + "\" : "
-                            + QByteArray::number(slice + section) + "\n";
+                document += "  \"Part " + QByteArray::number(slice)
+                            + "\" : " + QByteArray::number(slice + section) + "\n";
             document += "```\n\n";
         }
     }
@@ -104,7 +104,7 @@ BENCHMARK(chromiumPrintToPDF)->Unit(benchmark::kMillisecond)->UseRealTime()->Ite
 
 int main(int argc, char **argv)
 {
-    return TarnBench::runWithRatios(argc, argv,
-                                    {{"tarnExportPDF/iterations:5/real_time",
-                                      "chromiumPrintToPDF/iterations:5/real_time"}});
+    return TarnBench::runWithRatios(
+        argc, argv,
+        {{"tarnExportPDF/iterations:5/real_time", "chromiumPrintToPDF/iterations:5/real_time"}});
 }

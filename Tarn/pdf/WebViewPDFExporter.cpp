@@ -49,8 +49,8 @@ constexpr std::chrono::seconds loadTimeout{120};
 // US Letter, no side margins: the page is laid out 816 CSS pixels (points) wide.
 QPageLayout printLayout()
 {
-    return QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait,
-                       QMarginsF(0, 36, 0, 36), QPageLayout::Point);
+    return QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 36, 0, 36),
+                       QPageLayout::Point);
 }
 
 } // namespace
@@ -73,7 +73,8 @@ void WebViewPDFExporter::exportHTML(const QString &html, const QString &destinat
     QFile page(pagePath);
     if (!m_pageDirectory.isValid() || !page.open(QIODevice::WriteOnly)
         || page.write(html.toUtf8()) < 0) {
-        finish(Common::Unexpected(QStringLiteral("cannot stage the page: %1").arg(page.errorString())));
+        finish(Common::Unexpected(
+            QStringLiteral("cannot stage the page: %1").arg(page.errorString())));
         return;
     }
     page.close();

@@ -1,5 +1,4 @@
 #include <Tarn/DocumentOutlineModel.h>
-
 #include <Tarn/MarkdownDocument.h>
 
 #include <QElapsedTimer>

@@ -4,10 +4,7 @@
 
 namespace {
 
-QString q(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
+QString q(const char *utf8) { return QString::fromUtf8(utf8); }
 
 // The text between "<body>\n" and "\n</body>\n</html>".
 QString bodyOf(const QString &markdown)
@@ -103,7 +100,8 @@ TEST(HTMLPage, FrontMatterAndFootnotes)
          "<p>x <sup class=\"footnote-ref\"><a href=\"#fn-a&lt;&amp;\">a&lt;&amp;</a></sup></p>"},
         {"identifier with a space is no reference, definition still extracted",
          "[^a b] here\n[^a b]: *def*",
-         "<p>[^a b] here</p>\n<section class=\"footnotes\"><hr><ol><li id=\"fn-a b\"><p><em>def</em>"
+         "<p>[^a b] here</p>\n<section class=\"footnotes\"><hr><ol><li id=\"fn-a "
+         "b\"><p><em>def</em>"
          "</p></li></ol></section>"},
         {"references in code stay literal", "`[^1]`\n\n    [^2]",
          "<p><code>[^1]</code></p>\n<pre><code>[^2]\n</code></pre>"},
@@ -114,29 +112,35 @@ TEST(HTMLPage, FrontMatterAndFootnotes)
 TEST(HTMLPage, BlocksAndLists)
 {
     const BodyCase cases[] = {
-        {"headings clamp and separate blocks", "# a\n###### b\n\n---", "<h1>a</h1>\n<h6>b</h6>\n<hr>"},
+        {"headings clamp and separate blocks", "# a\n###### b\n\n---",
+         "<h1>a</h1>\n<h6>b</h6>\n<hr>"},
         {"tight items lose the paragraph", "- a\n- b", "<ul>\n<li>a</li>\n<li>b</li>\n</ul>"},
         {"loose items keep paragraphs", "- a\n\n  b\n- c",
          "<ul>\n<li><p>a</p><p>b</p></li>\n<li>c</li>\n</ul>"},
         {"nested list follows directly", "- a\n  - b",
          "<ul>\n<li><p>a</p><ul>\n<li>b</li>\n</ul></li>\n</ul>"},
-        {"ordered list has no start attribute", "3. x\n4. y", "<ol>\n<li>x</li>\n<li>y</li>\n</ol>"},
+        {"ordered list has no start attribute", "3. x\n4. y",
+         "<ol>\n<li>x</li>\n<li>y</li>\n</ol>"},
         {"task items", "- [ ] a\n- [X] b\n- c",
          "<ul class=\"has-tasks\">\n"
          "<li class=\"task-list-item\"><input type=\"checkbox\" disabled> a</li>\n"
          "<li class=\"task-list-item\"><input type=\"checkbox\" checked disabled> b</li>\n"
          "<li>c</li>\n</ul>"},
-        {"ordered task list", "1. [x] done", "<ol class=\"has-tasks\">\n<li class=\"task-list-item\">"
-                                             "<input type=\"checkbox\" checked disabled> done</li>\n</ol>"},
+        {"ordered task list", "1. [x] done",
+         "<ol class=\"has-tasks\">\n<li class=\"task-list-item\">"
+         "<input type=\"checkbox\" checked disabled> done</li>\n</ol>"},
         {"block quote", "> a\n> b", "<blockquote><p>a\nb</p></blockquote>"},
         {"table with header and body", "| a | b |\n|---|--:|\n| 1 | *2* |\n| 3 | 4 |",
          "<table><thead><tr><th>a</th><th>b</th></tr></thead><tbody><tr><td>1</td><td><em>2</em>"
          "</td></tr><tr><td>3</td><td>4</td></tr></tbody></table>"},
-        {"table without body rows", "| a |\n|---|", "<table><thead><tr><th>a</th></tr></thead></table>"},
+        {"table without body rows", "| a |\n|---|",
+         "<table><thead><tr><th>a</th></tr></thead></table>"},
         {"raw HTML block passes through", "<div class=\"x\">\n<b>hi</b>\n</div>\n\nafter",
          "<div class=\"x\">\n<b>hi</b>\n</div>\n\n<p>after</p>"},
-        {"inline HTML passes through", "a <kbd>b</kbd> <!-- c -->", "<p>a <kbd>b</kbd> <!-- c --></p>"},
-        {"CRLF input", "# T\r\n\r\nline one\r\nline two\r\n", "<h1>T</h1>\n<p>line one\nline two</p>"},
+        {"inline HTML passes through", "a <kbd>b</kbd> <!-- c -->",
+         "<p>a <kbd>b</kbd> <!-- c --></p>"},
+        {"CRLF input", "# T\r\n\r\nline one\r\nline two\r\n",
+         "<h1>T</h1>\n<p>line one\nline two</p>"},
         {"lone CR stays", "a\rb", "<p>a\nb</p>"},
     };
     expectBodies(std::begin(cases), std::end(cases));
@@ -147,12 +151,15 @@ TEST(HTMLPage, InlinesLinksAndImages)
     const BodyCase cases[] = {
         {"emphasis, strong, strikethrough, code", "*a* **b** ~~c~~ `<d>`",
          "<p><em>a</em> <strong>b</strong> <del>c</del> <code>&lt;d&gt;</code></p>"},
-        {"smart punctuation", "\"q\" 'a' -- --- ...", "<p>\u201cq\u201d \u2018a\u2019 \u2013 \u2014 \u2026</p>"},
-        {"text escapes but leaves quotes", "a < b & \"c\" > d", "<p>a &lt; b &amp; \u201cc\u201d &gt; d</p>"},
+        {"smart punctuation", "\"q\" 'a' -- --- ...",
+         "<p>\u201cq\u201d \u2018a\u2019 \u2013 \u2014 \u2026</p>"},
+        {"text escapes but leaves quotes", "a < b & \"c\" > d",
+         "<p>a &lt; b &amp; \u201cc\u201d &gt; d</p>"},
         {"link title dropped, destination escaped", "[x](http://a.b/?q=1&r=\"2\" \"T\")",
          "<p><a href=\"http://a.b/?q=1&amp;r=&quot;2&quot;\">x</a></p>"},
         {"empty destination", "[x]()", "<p><a href=\"\">x</a></p>"},
-        {"image alt is plain text", "![a *b* `c`](i.png \"t\")", "<p><img src=\"i.png\" alt=\"a b c\"></p>"},
+        {"image alt is plain text", "![a *b* `c`](i.png \"t\")",
+         "<p><img src=\"i.png\" alt=\"a b c\"></p>"},
         {"hard and soft breaks", "a  \nb\nc", "<p>a<br>b\nc</p>"},
         {"no autolinks", "www.example.com", "<p>www.example.com</p>"},
     };
@@ -162,7 +169,8 @@ TEST(HTMLPage, InlinesLinksAndImages)
 TEST(HTMLPage, CodeBlocksAndLanguages)
 {
     const BodyCase cases[] = {
-        {"fenced with language", "```c++\na<b\n```", "<pre><code class=\"language-c++\">a&lt;b\n</code></pre>"},
+        {"fenced with language", "```c++\na<b\n```",
+         "<pre><code class=\"language-c++\">a&lt;b\n</code></pre>"},
         {"whole info string, escaped with text rules", "```a \"b\" <c>\nx\n```",
          "<pre><code class=\"language-a \"b\" &lt;c&gt;\">x\n</code></pre>"},
         {"no language", "```\nx\n```", "<pre><code>x\n</code></pre>"},
@@ -176,7 +184,8 @@ TEST(HTMLPage, CodeBlocksAndLanguages)
 TEST(HTMLPage, MermaidBlocksBecomeFiguresOrDegradeToCode)
 {
     const QString figure = bodyOf(q("```MerMaid\npie\n  \"a\" : 1\n```"));
-    EXPECT_TRUE(figure.startsWith(q("<figure class=\"mermaid-diagram\"><svg "))) << figure.toStdString();
+    EXPECT_TRUE(figure.startsWith(q("<figure class=\"mermaid-diagram\"><svg ")))
+        << figure.toStdString();
     EXPECT_TRUE(figure.endsWith(q("</svg>\n</figure>")));
 
     const BodyCase failures[] = {
@@ -197,14 +206,16 @@ TEST(HTMLPage, PathologicalInputsGiveAPage)
     };
     const Case cases[] = {
         {"deeply nested quotes", QString(50000, u'>') + u'x'},
-        {"deeply nested lists", [] {
+        {"deeply nested lists",
+         [] {
              QString s;
              for (int i = 0; i < 5000; ++i)
                  s += QString(i * 2, u' ') + QStringLiteral("- a\n");
              return s;
          }()},
         {"long run of openers", QString(100000, u'[') + QString(100000, u'*')},
-        {"enormous table", [] {
+        {"enormous table",
+         [] {
              QString s = QStringLiteral("|a|b|\n|-|-|\n");
              for (int i = 0; i < 20000; ++i)
                  s += QStringLiteral("|x|y|\n");

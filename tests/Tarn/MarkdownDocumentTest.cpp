@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
 #include <limits>
 
 using Tarn::DocumentReadError;

@@ -7,10 +7,7 @@ using Tarn::FrontMatterPair;
 
 namespace {
 
-QString q(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
+QString q(const char *utf8) { return QString::fromUtf8(utf8); }
 
 } // namespace
 
@@ -57,7 +54,9 @@ TEST(FootnoteDefinitions, ExtractsWholeLineDefinitions)
         std::vector<FootnoteDefinition> definitions;
     };
     const Case cases[] = {
-        {"definition removed", "See [^1].\n[^1]: Note.\nafter", "See [^1].\nafter",
+        {"definition removed",
+         "See [^1].\n[^1]: Note.\nafter",
+         "See [^1].\nafter",
          {{q("1"), q("Note.")}}},
         {"identifier with a space, trimmed", "[^ a b ]:\tText", "", {{q("a b"), q("Text")}}},
         {"inside a code block too", "```\n[^x]: y\n```", "```\n```", {{q("x"), q("y")}}},
@@ -65,7 +64,10 @@ TEST(FootnoteDefinitions, ExtractsWholeLineDefinitions)
         {"missing colon", "[^x] y", "[^x] y", {}},
         {"empty identifier", "[^]: y", "[^]: y", {}},
         {"empty text", "[^x]:", "", {{q("x"), q("")}}},
-        {"duplicates each kept", "[^d]: one\n[^d]: two", "", {{q("d"), q("one")}, {q("d"), q("two")}}},
+        {"duplicates each kept",
+         "[^d]: one\n[^d]: two",
+         "",
+         {{q("d"), q("one")}, {q("d"), q("two")}}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -88,7 +90,9 @@ TEST(FootnoteReferences, FindsIdentifiersWithoutBlanks)
         {"[^[^a]", {"[^a"}}, // leftmost match; "[" and "^" may be part of an identifier
         {"[^a][^b]", {"a", "b"}},
         {"[^caf\xC3\xA9]", {"caf\xC3\xA9"}},
-        {"[^a\xC2\xA0" "b]", {}}, // a no-break space is whitespace
+        {"[^a\xC2\xA0"
+         "b]",
+         {}}, // a no-break space is whitespace
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.text);

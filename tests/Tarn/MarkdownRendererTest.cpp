@@ -7,10 +7,7 @@ using namespace Tarn::MDBlocks;
 
 namespace {
 
-QString q(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
+QString q(const char *utf8) { return QString::fromUtf8(utf8); }
 
 std::vector<MDBlock> blocksOf(const char *markdown)
 {
@@ -18,8 +15,7 @@ std::vector<MDBlock> blocksOf(const char *markdown)
 }
 
 // The single block of `blocks`, which must be of kind T.
-template <typename T>
-T only(const std::vector<MDBlock> &blocks)
+template <typename T> T only(const std::vector<MDBlock> &blocks)
 {
     if (blocks.size() != 1 || !std::holds_alternative<T>(blocks.front().value)) {
         ADD_FAILURE() << "expected exactly one block of the wanted kind, got " << blocks.size();
@@ -47,10 +43,11 @@ MDRun run(const char *text, void (*style)(MDRun &) = nullptr)
 namespace Tarn {
 void PrintTo(const MDRun &r, std::ostream *out)
 {
-    *out << '"' << r.text.toStdString() << "\" em=" << r.emphasized << " strong=" << r.stronglyEmphasized
-         << " code=" << r.code << " strike=" << r.strikethrough << " font="
-         << (r.font ? r.font->size : 0) << " offset=" << r.baselineOffset
-         << " underline=" << r.underline << " bg=" << r.codeBackground
+    *out << '"' << r.text.toStdString() << "\" em=" << r.emphasized
+         << " strong=" << r.stronglyEmphasized << " code=" << r.code
+         << " strike=" << r.strikethrough << " font=" << (r.font ? r.font->size : 0)
+         << " offset=" << r.baselineOffset << " underline=" << r.underline
+         << " bg=" << r.codeBackground
          << " link=" << (r.link ? r.link->toString().toStdString() : "-")
          << " accent=" << r.accentForeground;
 }
@@ -95,27 +92,34 @@ TEST(MarkdownRenderer, InlineRunsAndTags)
     };
     const auto underline = [](MDRun &r) { r.underline = true; };
     const Case cases[] = {
-        {"emphasis flags", "*a* **b** ~~c~~ `d`",
+        {"emphasis flags",
+         "*a* **b** ~~c~~ `d`",
          {run("a", italic), run(" "), run("b", bold), run(" "), run("c", struck), run(" "),
           run("d", code)}},
-        {"sub and sup tags", "H<sub>2</sub>O x<sup>2</sup>",
+        {"sub and sup tags",
+         "H<sub>2</sub>O x<sup>2</sup>",
          {run("H"), run("2", sub), run("O x"), run("2", sup)}},
-        {"sup wins over sub, bold carries into the script font", "<b><sub><sup>n</sup></sub></b>",
+        {"sup wins over sub, bold carries into the script font",
+         "<b><sub><sup>n</sup></sub></b>",
          {run("n", boldSup)}},
         {"b tag around one letter", "a<b>b</b>c", {run("a"), run("b", bold), run("c")}},
         {"closing tag clears however many opened", "<i><i>x</i>y", {run("x", italic), run("y")}},
         {"u and br tags", "<u>u</u><br>n", {run("u", underline), run("\n"), run("n")}},
-        {"comment and unlisted tags give nothing", "a<!-- c --><span>b</span>",
+        {"comment and unlisted tags give nothing",
+         "a<!-- c --><span>b</span>",
          {run("a"), run("b")}},
-        {"footnote reference run ignores the style", "**x[^n]**",
+        {"footnote reference run ignores the style",
+         "**x[^n]**",
          {run("x", bold), run("n", footnote)}},
-        {"link", "[go *on*](https://example.com/a)",
-         {run("go ", link), run("on", [](MDRun &r) {
-              r.link = QUrl(QStringLiteral("https://example.com/a"));
-              r.underline = true;
-              r.accentForeground = true;
-              r.emphasized = true;
-          })}},
+        {"link",
+         "[go *on*](https://example.com/a)",
+         {run("go ", link), run("on",
+                                [](MDRun &r) {
+                                    r.link = QUrl(QStringLiteral("https://example.com/a"));
+                                    r.underline = true;
+                                    r.accentForeground = true;
+                                    r.emphasized = true;
+                                })}},
         {"soft and hard breaks", "a\nb  \nc", {run("a"), run(" "), run("b"), run("\n"), run("c")}},
         {"image placeholder", "![alt *t*](i.png)", {run("[alt t]")}},
         {"smart punctuation", "\"a\" -- b", {run("\u201ca\u201d \u2013 b")}},

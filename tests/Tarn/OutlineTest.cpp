@@ -1,7 +1,6 @@
 #include <Tarn/Outline.h>
 
 #include <gtest/gtest.h>
-
 #include <optional>
 
 using Tarn::Outline;
@@ -128,14 +127,21 @@ TEST(Outline, FencesHideHeadings)
     };
     const Case cases[] = {
         {"backtick fence", "```\n# hidden\n```\n# shown", {{1, QStringLiteral("shown")}}},
-        {"tilde fence with info", "~~~~ python\n# hidden\n~~~\n# shown", {{1, QStringLiteral("shown")}}},
+        {"tilde fence with info",
+         "~~~~ python\n# hidden\n~~~\n# shown",
+         {{1, QStringLiteral("shown")}}},
         {"other fence character does not close",
-         "```\n# hidden\n~~~\n# still hidden\n```\n# shown", {{1, QStringLiteral("shown")}}},
-        {"indented up to three spaces", "   ```\n# hidden\n```\n# shown", {{1, QStringLiteral("shown")}}},
+         "```\n# hidden\n~~~\n# still hidden\n```\n# shown",
+         {{1, QStringLiteral("shown")}}},
+        {"indented up to three spaces",
+         "   ```\n# hidden\n```\n# shown",
+         {{1, QStringLiteral("shown")}}},
         {"four spaces is no fence", "    ```\n# shown", {{1, QStringLiteral("shown")}}},
         {"tab before fence is no fence", "\t```\n# shown", {{1, QStringLiteral("shown")}}},
         {"two backticks is no fence", "``\n# shown", {{1, QStringLiteral("shown")}}},
-        {"unclosed fence swallows the rest", "# before\n```\n# a\n# b", {{1, QStringLiteral("before")}}},
+        {"unclosed fence swallows the rest",
+         "# before\n```\n# a\n# b",
+         {{1, QStringLiteral("before")}}},
         {"fence line is never a heading", "```\n```\n# after", {{1, QStringLiteral("after")}}},
     };
     for (const auto &c : cases) {
@@ -180,8 +186,8 @@ TEST(Outline, SectionsCoverTheTextWithoutGaps)
 {
     const QString text = QStringLiteral("pre\r\n# A\r\n\r\n```\r\n# no\r\n```\r\n## B\r\ntail");
     const Outline outline = Outline::parse(text);
-    EXPECT_EQ(headingsOf(outline), (std::vector<ExpectedHeading>{{1, QStringLiteral("A")},
-                                                                  {2, QStringLiteral("B")}}));
+    EXPECT_EQ(headingsOf(outline),
+              (std::vector<ExpectedHeading>{{1, QStringLiteral("A")}, {2, QStringLiteral("B")}}));
     qsizetype covered = 0;
     for (const auto &section : outline.sectionRanges) {
         EXPECT_EQ(section.sourceLocation, covered == 0 ? 0 : covered + 1);
@@ -193,8 +199,8 @@ TEST(Outline, SectionsCoverTheTextWithoutGaps)
 // Arbitrary bytes from an alphabet rich in syntax must give a consistent outline.
 TEST(Outline, ArbitraryInputKeepsInvariants)
 {
-    const char alphabet[] = {'#', '#', ' ', '\t', '\n', '\n', '\r', '`', '~', 'a', '\xC3', '\xA9',
-                             '\xFF', '\0'};
+    const char alphabet[]
+        = {'#', '#', ' ', '\t', '\n', '\n', '\r', '`', '~', 'a', '\xC3', '\xA9', '\xFF', '\0'};
     std::uint32_t state = 12345;
     const auto next = [&state] {
         state = state * 1664525u + 1013904223u;
@@ -215,8 +221,7 @@ TEST(Outline, ArbitraryInputKeepsInvariants)
             ASSERT_GE(section.length, 0);
             expectedStart = section.sourceLocation + section.length + 1;
         }
-        EXPECT_EQ(outline.sectionRanges.back().sourceLocation
-                      + outline.sectionRanges.back().length,
+        EXPECT_EQ(outline.sectionRanges.back().sourceLocation + outline.sectionRanges.back().length,
                   outline.source.size());
         for (const auto &entry : outline.entries) {
             EXPECT_FALSE(entry.title.isEmpty());

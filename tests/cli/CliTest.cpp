@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 namespace {
@@ -49,9 +48,9 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
 
 TEST(Cli, OutlineJsonHasTheContractShape)
 {
-    const auto result = runCli({QStringLiteral("outline"), QStringLiteral("-"),
-                                QStringLiteral("--json")},
-                               "intro\r\n# T\xC3\xADtulo \"q\"\r\n## Two\r\n");
+    const auto result
+        = runCli({QStringLiteral("outline"), QStringLiteral("-"), QStringLiteral("--json")},
+                 "intro\r\n# T\xC3\xADtulo \"q\"\r\n## Two\r\n");
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_EQ(result.out,
               "{\"entries\":["
@@ -79,15 +78,21 @@ TEST(Cli, ErrorsAndUsage)
         const char *errorContains;
     };
     const Case cases[] = {
-        {"missing file", {QStringLiteral("outline"), dir.filePath(QStringLiteral("none.md"))}, 1,
+        {"missing file",
+         {QStringLiteral("outline"), dir.filePath(QStringLiteral("none.md"))},
+         1,
          "No such file"},
-        {"directory", {QStringLiteral("outline"), dir.path(), QStringLiteral("--json")}, 1,
+        {"directory",
+         {QStringLiteral("outline"), dir.path(), QStringLiteral("--json")},
+         1,
          "correct format"},
         {"undecodable bytes", {QStringLiteral("outline"), odd}, 1, "text encoding"},
         {"no input", {QStringLiteral("outline"), QStringLiteral("--json")}, 2, "missing input"},
         {"two inputs", {QStringLiteral("outline"), odd, odd}, 2, "more than one"},
         {"unknown option", {QStringLiteral("--frobnicate")}, 2, "unknown option"},
-        {"unknown outline option", {QStringLiteral("outline"), odd, QStringLiteral("--xml")}, 2,
+        {"unknown outline option",
+         {QStringLiteral("outline"), odd, QStringLiteral("--xml")},
+         2,
          "unknown option"},
     };
     for (const auto &c : cases) {
@@ -137,7 +142,9 @@ TEST(Cli, ExportReplacesAnExistingPageAtomically)
     const QString input = writeFile(dir, QStringLiteral("notes.md"), "# Notes\n");
     const QString output = writeFile(dir, QStringLiteral("My Page.html"), "old contents");
     const ino_t before = [&] {
-        struct stat info {};
+        struct stat info
+        {
+        };
         ::stat(QFile::encodeName(output).constData(), &info);
         return info.st_ino;
     }();
@@ -149,7 +156,9 @@ TEST(Cli, ExportReplacesAnExistingPageAtomically)
     const QByteArray page = file.readAll();
     EXPECT_TRUE(page.contains("<title>My Page</title>"));
     EXPECT_TRUE(page.contains("<h1>Notes</h1>"));
-    struct stat after {};
+    struct stat after
+    {
+    };
     ::stat(QFile::encodeName(output).constData(), &after);
     EXPECT_NE(after.st_ino, before); // a new file took the old one's place: never written in place
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary file left
@@ -173,9 +182,9 @@ TEST(Cli, ExportFailureLeavesTheDestinationUntouched)
 
 TEST(Cli, ExportToStandardOutputAndUsage)
 {
-    const auto page = runCli({QStringLiteral("export"), QStringLiteral("-"), QStringLiteral("-o"),
-                              QStringLiteral("-")},
-                             "*hi*");
+    const auto page = runCli(
+        {QStringLiteral("export"), QStringLiteral("-"), QStringLiteral("-o"), QStringLiteral("-")},
+        "*hi*");
     EXPECT_EQ(page.status, 0);
     EXPECT_TRUE(page.out.startsWith("<!DOCTYPE html>\n"));
     EXPECT_TRUE(page.out.contains("<p><em>hi</em></p>\n</body>\n</html>"));
@@ -188,7 +197,9 @@ TEST(Cli, ExportToStandardOutputAndUsage)
     const Case cases[] = {
         {{QStringLiteral("export"), QStringLiteral("-")}, 2},
         {{QStringLiteral("export"), QStringLiteral("-"), QStringLiteral("-o")}, 2},
-        {{QStringLiteral("export"), QStringLiteral("-"), QStringLiteral("-o"), QStringLiteral("x.txt")}, 2},
+        {{QStringLiteral("export"), QStringLiteral("-"), QStringLiteral("-o"),
+          QStringLiteral("x.txt")},
+         2},
         {{QStringLiteral("export"), QStringLiteral("-o"), QStringLiteral("x.html")}, 2},
     };
     for (const auto &c : cases) {

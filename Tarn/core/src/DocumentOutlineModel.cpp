@@ -1,5 +1,4 @@
 #include <Tarn/DocumentOutlineModel.h>
-
 #include <Tarn/MarkdownDocument.h>
 
 #include <QPromise>
@@ -45,10 +44,7 @@ DocumentOutlineModel::DocumentOutlineModel(MarkdownDocument *document, QObject *
             &DocumentOutlineModel::textWillChange);
 }
 
-DocumentOutlineModel::~DocumentOutlineModel()
-{
-    m_parseTask.cancel();
-}
+DocumentOutlineModel::~DocumentOutlineModel() { m_parseTask.cancel(); }
 
 void DocumentOutlineModel::textWillChange(const QString &newText)
 {
@@ -63,14 +59,14 @@ void DocumentOutlineModel::reparse()
 {
     m_parseTask.cancel();
     const QString text = std::exchange(m_pendingText, QString());
-    m_parseTask.setFuture(QtConcurrent::run(&outlineParsePool(),
-                                            [text](QPromise<Outline> &promise) {
-                                                if (promise.isCanceled())
-                                                    return;
-                                                Outline outline = Outline::parse(text);
-                                                if (!promise.isCanceled())
-                                                    promise.addResult(std::move(outline));
-                                            }));
+    m_parseTask.setFuture(
+        QtConcurrent::run(&outlineParsePool(), [text](QPromise<Outline> &promise) {
+            if (promise.isCanceled())
+                return;
+            Outline outline = Outline::parse(text);
+            if (!promise.isCanceled())
+                promise.addResult(std::move(outline));
+        }));
 }
 
 void DocumentOutlineModel::publishParse()

@@ -25,8 +25,7 @@ TextRange lineBlock(const QString &text, TextRange selection)
     const TextRange clamped = clamp(selection, text.size());
     const qsizetype start
         = clamped.location == 0 ? 0 : text.lastIndexOf(u'\n', clamped.location - 1) + 1;
-    const qsizetype lastCharacter
-        = clamped.length > 0 ? clamped.end() - 1 : clamped.location;
+    const qsizetype lastCharacter = clamped.length > 0 ? clamped.end() - 1 : clamped.location;
     const qsizetype newline = lastCharacter < text.size() ? text.indexOf(u'\n', lastCharacter) : -1;
     const qsizetype end = newline < 0 ? text.size() : newline + 1;
     return {start, end - start};
@@ -38,12 +37,12 @@ EditorTextEdit wrap(const QString &text, TextRange selection, const QString &mar
     const qsizetype markerLength = marker.size();
     if (selection.length == 0) {
         const QString replacement = marker + placeholder + marker;
-        return {selection, replacement,
-                {selection.location + markerLength, placeholder.size()}};
+        return {selection, replacement, {selection.location + markerLength, placeholder.size()}};
     }
     const QString selected = text.mid(selection.location, selection.length);
     if (!selected.contains(u'\n')) {
-        return {selection, marker + selected + marker,
+        return {selection,
+                marker + selected + marker,
                 {selection.location + markerLength, selection.length}};
     }
     QStringList lines = selected.split(u'\n');
@@ -59,9 +58,10 @@ EditorTextEdit wrap(const QString &text, TextRange selection, const QString &mar
 
 EditorTextEdit link(const QString &text, TextRange selection)
 {
-    const QString label
-        = selection.length > 0 ? text.mid(selection.location, selection.length) : QStringLiteral("text");
-    return {selection, u'[' + label + QStringLiteral("](url)"),
+    const QString label = selection.length > 0 ? text.mid(selection.location, selection.length)
+                                               : QStringLiteral("text");
+    return {selection,
+            u'[' + label + QStringLiteral("](url)"),
             {selection.location + label.size() + 3, 3}};
 }
 
@@ -74,7 +74,8 @@ struct LineBlock
 
     EditorTextEdit replaceBody(const QString &newBody) const
     {
-        return {range, endsWithNewline ? newBody + u'\n' : newBody, {range.location, newBody.size()}};
+        return {
+            range, endsWithNewline ? newBody + u'\n' : newBody, {range.location, newBody.size()}};
     }
 };
 
@@ -148,7 +149,7 @@ bool isTaskItem(const QString &line)
         return false;
     const QChar mark = line[bullet + 1];
     return line[bullet] == u'[' && (mark == u' ' || mark == u'x' || mark == u'X')
-        && line[bullet + 2] == u']' && line[bullet + 3] == u' ';
+           && line[bullet + 2] == u']' && line[bullet + 3] == u' ';
 }
 
 QString taskLine(qsizetype, const QString &line)

@@ -1,10 +1,8 @@
-#include <Tarn/HTMLRenderer.h>
-
-#include <Tarn/MarkdownParser.h>
-#include <Tarn/MarkdownPreprocessing.h>
-
 #include <Mermaid/Mermaid.h>
 #include <Mermaid/SvgWriter.h>
+#include <Tarn/HTMLRenderer.h>
+#include <Tarn/MarkdownParser.h>
+#include <Tarn/MarkdownPreprocessing.h>
 
 #include <cmark-gfm-core-extensions.h>
 #include <cmark-gfm.h>
@@ -140,13 +138,10 @@ bool isTightParagraph(cmark_node *paragraph)
 {
     cmark_node *parent = cmark_node_parent(paragraph);
     return parent && cmark_node_get_type(parent) == CMARK_NODE_ITEM
-        && cmark_node_first_child(parent) == paragraph && !cmark_node_next(paragraph);
+           && cmark_node_first_child(parent) == paragraph && !cmark_node_next(paragraph);
 }
 
-bool isHeaderRow(cmark_node *row)
-{
-    return cmark_gfm_extensions_get_table_row_is_header(row) != 0;
-}
+bool isHeaderRow(cmark_node *row) { return cmark_gfm_extensions_get_table_row_is_header(row) != 0; }
 
 // A diagram as an inline SVG figure, drawn with the light theme; false when the engine
 // reports an error, so that the block falls back to code.

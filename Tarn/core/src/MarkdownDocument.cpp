@@ -11,15 +11,18 @@ using Common::Unexpected;
 
 QString documentReadErrorMessage(DocumentReadError error, const QString &fileName)
 {
-    const QString name = fileName.isEmpty() ? QStringLiteral("The file")
-                                            : QStringLiteral("The file \u201c%1\u201d").arg(fileName);
+    const QString name = fileName.isEmpty()
+                             ? QStringLiteral("The file")
+                             : QStringLiteral("The file \u201c%1\u201d").arg(fileName);
     switch (error) {
     case DocumentReadError::fileReadCorruptFile:
-        return QStringLiteral("%1 couldn\u2019t be opened because it isn\u2019t in the correct format.")
+        return QStringLiteral(
+                   "%1 couldn\u2019t be opened because it isn\u2019t in the correct format.")
             .arg(name);
     case DocumentReadError::fileReadInapplicableStringEncoding:
-        return QStringLiteral("%1 couldn\u2019t be opened because the text encoding of its contents "
-                              "can\u2019t be determined.")
+        return QStringLiteral(
+                   "%1 couldn\u2019t be opened because the text encoding of its contents "
+                   "can\u2019t be determined.")
             .arg(name);
     }
     return name;
@@ -113,9 +116,6 @@ Result<QString, DocumentReadError> MarkdownDocument::readFile(const QString &pat
     return decodeContents(bytes);
 }
 
-QByteArray MarkdownDocument::encodeContents(const QString &snapshot)
-{
-    return snapshot.toUtf8();
-}
+QByteArray MarkdownDocument::encodeContents(const QString &snapshot) { return snapshot.toUtf8(); }
 
 } // namespace Tarn

@@ -4,7 +4,6 @@
 #include <cmark-gfm-extension_api.h>
 #include <cmark-gfm.h>
 
-
 // Node types registered by the extensions library; exported but not declared in its headers.
 extern "C" {
 extern cmark_node_type CMARK_NODE_TABLE;
@@ -40,10 +39,7 @@ constexpr int parserOptions = CMARK_OPT_SOURCEPOS | CMARK_OPT_SMART;
 
 } // namespace
 
-void CMarkNodeDeleter::operator()(cmark_node *node) const
-{
-    cmark_node_free(node);
-}
+void CMarkNodeDeleter::operator()(cmark_node *node) const { cmark_node_free(node); }
 
 CMarkDocument parseMarkdown(const QByteArray &utf8)
 {
@@ -60,15 +56,9 @@ CMarkDocument parseMarkdown(const QByteArray &utf8)
     return document;
 }
 
-bool isTableNode(cmark_node *node)
-{
-    return cmark_node_get_type(node) == CMARK_NODE_TABLE;
-}
+bool isTableNode(cmark_node *node) { return cmark_node_get_type(node) == CMARK_NODE_TABLE; }
 
-bool isTableRowNode(cmark_node *node)
-{
-    return cmark_node_get_type(node) == CMARK_NODE_TABLE_ROW;
-}
+bool isTableRowNode(cmark_node *node) { return cmark_node_get_type(node) == CMARK_NODE_TABLE_ROW; }
 
 bool isTableCellNode(cmark_node *node)
 {
@@ -113,7 +103,7 @@ bool isMermaidLanguage(QStringView language)
 bool isTaskItem(cmark_node *node)
 {
     return cmark_node_get_type(node) == CMARK_NODE_ITEM && extensions().tasklist
-        && cmark_node_get_syntax_extension(node) == extensions().tasklist;
+           && cmark_node_get_syntax_extension(node) == extensions().tasklist;
 }
 
 bool isTaskItemChecked(cmark_node *node)

@@ -1,6 +1,5 @@
-#include <Tarn/MarkdownRenderer.h>
-
 #include <Tarn/MarkdownParser.h>
+#include <Tarn/MarkdownRenderer.h>
 
 #include <cmark-gfm-core-extensions.h>
 #include <cmark-gfm.h>
@@ -253,8 +252,8 @@ std::optional<MDBlock> convertBlock(cmark_node *node, int depth)
         return MDBlock{MDBlocks::BlockQuote{convertChildren(node, depth + 1)}};
     case CMARK_NODE_LIST:
         if (cmark_node_get_list_type(node) == CMARK_ORDERED_LIST)
-            return MDBlock{MDBlocks::OrderedList{cmark_node_get_list_start(node),
-                                                 convertItems(node, depth)}};
+            return MDBlock{
+                MDBlocks::OrderedList{cmark_node_get_list_start(node), convertItems(node, depth)}};
         return MDBlock{MDBlocks::UnorderedList{convertItems(node, depth)}};
     default:
         return convertLeafBlock(node);
@@ -266,7 +265,8 @@ std::vector<MDBlock> convertChildren(cmark_node *parent, int depth)
     if (depth >= MarkdownRenderer::maxNestingDepth)
         return flattenedLeaves(parent);
     std::vector<MDBlock> blocks;
-    for (cmark_node *child = cmark_node_first_child(parent); child; child = cmark_node_next(child)) {
+    for (cmark_node *child = cmark_node_first_child(parent); child;
+         child = cmark_node_next(child)) {
         if (auto block = convertBlock(child, depth))
             blocks.push_back(std::move(*block));
     }
@@ -286,8 +286,9 @@ MDRun styledRun(const QString &text, const InlineStyle &style)
     MDRun run;
     run.text = text;
     if (style.isSubscript || style.isSuperscript) {
-        run.font = MDFont{scriptFontSize, style.bold ? MDFont::Weight::bold : MDFont::Weight::regular,
-                          style.monospaced, style.italic};
+        run.font
+            = MDFont{scriptFontSize, style.bold ? MDFont::Weight::bold : MDFont::Weight::regular,
+                     style.monospaced, style.italic};
         run.baselineOffset = style.isSuperscript ? superscriptOffset : subscriptOffset;
         run.strikethroughLine = style.strikethrough;
         run.codeBackground = style.monospaced;

@@ -1,6 +1,5 @@
-#include <Tarn/Outline.h>
-
 #include <Tarn/MarkdownPreprocessing.h>
+#include <Tarn/Outline.h>
 
 #include <algorithm>
 #include <optional>
@@ -19,10 +18,7 @@ struct HeadingMatch
 constexpr int maxFenceIndent = 3;
 constexpr int maxHeadingLevel = 6;
 
-bool isSpaceOrTab(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
+bool isSpaceOrTab(QChar c) { return c == u' ' || c == u'\t'; }
 
 constexpr char16_t noFence = 0;
 
@@ -132,8 +128,8 @@ Outline Outline::parse(const QString &source)
         const bool isLast = k + 1 == sectionCount;
         const qsizetype nextLine = isLast ? lineCount : outline.sectionStartLineIdxs[k + 1];
         // A section stops before the line break that precedes the next heading line.
-        const qsizetype end = isLast ? source.size()
-                                     : std::max(start, outline.lineStarts[nextLine] - 1);
+        const qsizetype end
+            = isLast ? source.size() : std::max(start, outline.lineStarts[nextLine] - 1);
         outline.sectionRanges.push_back(OutlineSection{k, start, end - start});
     }
     return outline;

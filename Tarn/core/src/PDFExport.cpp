@@ -9,16 +9,16 @@ namespace Tarn {
 namespace {
 
 // The entry point of the web-engine module (see Tarn/pdf).
-using StartPDFExport = void (*)(const QString &html, const QString &destination,
-                                QObject *context, const PDFExportCompletion &completion);
+using StartPDFExport = void (*)(const QString &html, const QString &destination, QObject *context,
+                                const PDFExportCompletion &completion);
 
 constexpr const char *moduleName = "tarn_webengine_pdf";
 
 // Loads the module that holds the web engine, once; later calls get the same answer.
 Common::Result<StartPDFExport, QString> pdfModule()
 {
-    static const Common::Result<StartPDFExport, QString> loaded =
-        []() -> Common::Result<StartPDFExport, QString> {
+    static const Common::Result<StartPDFExport, QString> loaded
+        = []() -> Common::Result<StartPDFExport, QString> {
         // The module is installed beside the executable.
         QLibrary library(QCoreApplication::applicationDirPath() + u'/' + QLatin1String(moduleName));
         if (!library.load())

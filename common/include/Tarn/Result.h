@@ -9,8 +9,7 @@
 
 namespace Tarn::Common {
 
-template <typename E>
-class Unexpected
+template <typename E> class Unexpected
 {
 public:
     explicit Unexpected(E error)
@@ -24,11 +23,9 @@ private:
     E m_error;
 };
 
-template <typename E>
-Unexpected(E) -> Unexpected<E>;
+template <typename E> Unexpected(E) -> Unexpected<E>;
 
-template <typename T, typename E>
-class [[nodiscard]] Result
+template <typename T, typename E> class [[nodiscard]] Result
 {
 public:
     Result(T value)
@@ -70,8 +67,7 @@ public:
         return std::get<1>(std::move(m_storage));
     }
 
-    template <typename U>
-    T value_or(U &&fallback) const &
+    template <typename U> T value_or(U &&fallback) const &
     {
         return has_value() ? std::get<0>(m_storage) : static_cast<T>(std::forward<U>(fallback));
     }

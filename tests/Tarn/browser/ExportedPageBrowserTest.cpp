@@ -29,11 +29,11 @@ QVariant evaluate(QWebEnginePage &page, const QString &script)
 // The figures are laid out by a real browser engine: every inline SVG has a size.
 TEST(ExportedPageInBrowser, DiagramsLayOutWithNonZeroSize)
 {
-    const QString markdown = QStringLiteral(
-        "# Report\n\n"
-        "```mermaid\npie title Share\n  \"A\" : 3\n  \"B\" : 1\n```\n\n"
-        "Text between.\n\n"
-        "```Mermaid\npie\n  \"Only\" : 1\n```\n");
+    const QString markdown
+        = QStringLiteral("# Report\n\n"
+                         "```mermaid\npie title Share\n  \"A\" : 3\n  \"B\" : 1\n```\n\n"
+                         "Text between.\n\n"
+                         "```Mermaid\npie\n  \"Only\" : 1\n```\n");
     const QString html = Tarn::makeHTMLPage(markdown, QStringLiteral("Report"));
 
     // A view the width of the exported page gives the layout its viewport.
@@ -59,5 +59,6 @@ TEST(ExportedPageInBrowser, DiagramsLayOutWithNonZeroSize)
         EXPECT_GT(box[0].toDouble(), 0.0);
         EXPECT_GT(box[1].toDouble(), 0.0);
     }
-    EXPECT_EQ(evaluate(page, QStringLiteral("document.title")).toString(), QStringLiteral("Report"));
+    EXPECT_EQ(evaluate(page, QStringLiteral("document.title")).toString(),
+              QStringLiteral("Report"));
 }

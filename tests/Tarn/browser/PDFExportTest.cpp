@@ -84,15 +84,16 @@ pie title Vehicle Mix
 )");
     const QString output = dir.filePath(QStringLiteral("Notes.pdf"));
     const CommandResult result
-        = run(QStringLiteral(TARN_EXECUTABLE), {QStringLiteral("export"), input, QStringLiteral("-o"), output});
+        = run(QStringLiteral(TARN_EXECUTABLE),
+              {QStringLiteral("export"), input, QStringLiteral("-o"), output});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
 
     EXPECT_EQ(pageCount(output), 3);
     const QString text = pdfText(output);
-    for (const char *expected : {"First Heading", "Second Heading", "Third Heading", "Planet",
-                                 "Mars", "Fruit Basket", "Apples", "Pears", "Vehicle Mix",
-                                 "Bicycles", "Trams"}) {
+    for (const char *expected :
+         {"First Heading", "Second Heading", "Third Heading", "Planet", "Mars", "Fruit Basket",
+          "Apples", "Pears", "Vehicle Mix", "Bicycles", "Trams"}) {
         EXPECT_TRUE(text.contains(QLatin1String(expected))) << expected;
     }
 }
@@ -108,13 +109,17 @@ TEST(PDFExport, MakesNoRequestAndRunsNoScript)
     const QByteArray port = QByteArray::number(server.serverPort());
     const QString input = writeFile(
         dir, QStringLiteral("untrusted.md"),
-        "# Untrusted\n\n<img src=\"http://127.0.0.1:" + port + "/pixel.png\">\n\n"
-        "<link rel=\"stylesheet\" href=\"http://127.0.0.1:" + port + "/style.css\">\n\n"
-        "<script>document.body.insertAdjacentText('beforeend', 'SCRIPT RAN');</script>\n\n"
-        "![local](/etc/hostname)\n\nBody text.\n");
+        "# Untrusted\n\n<img src=\"http://127.0.0.1:" + port
+            + "/pixel.png\">\n\n"
+              "<link rel=\"stylesheet\" href=\"http://127.0.0.1:"
+            + port
+            + "/style.css\">\n\n"
+              "<script>document.body.insertAdjacentText('beforeend', 'SCRIPT RAN');</script>\n\n"
+              "![local](/etc/hostname)\n\nBody text.\n");
     const QString output = dir.filePath(QStringLiteral("untrusted.pdf"));
     const CommandResult result
-        = run(QStringLiteral(TARN_EXECUTABLE), {QStringLiteral("export"), input, QStringLiteral("-o"), output});
+        = run(QStringLiteral(TARN_EXECUTABLE),
+              {QStringLiteral("export"), input, QStringLiteral("-o"), output});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
 
     const QString text = pdfText(output);
@@ -128,9 +133,9 @@ TEST(PDFExport, FailedWriteLeavesTheOldFile)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString input = writeFile(dir, QStringLiteral("in.md"), "# x\n");
-    const CommandResult result = run(
-        QStringLiteral(TARN_EXECUTABLE),
-        {QStringLiteral("export"), input, QStringLiteral("-o"), dir.filePath(QStringLiteral("missing/out.pdf"))});
+    const CommandResult result = run(QStringLiteral(TARN_EXECUTABLE),
+                                     {QStringLiteral("export"), input, QStringLiteral("-o"),
+                                      dir.filePath(QStringLiteral("missing/out.pdf"))});
     EXPECT_EQ(result.status, 1);
     EXPECT_TRUE(result.err.startsWith("tarn: "));
     EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();

@@ -2,10 +2,10 @@
 #include <Tarn/ExportCommands.h>
 #include <Tarn/MarkdownDocument.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QAbstractButton>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -124,7 +124,8 @@ private Q_SLOTS:
         const QByteArray page = readAll(path);
         QVERIFY(page.contains("<title>Notes</title>"));
         QVERIFY(page.contains("<figure class=\"mermaid-diagram\"><svg"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("Notes.html")});
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("Notes.html")});
     }
 
     void htmlExportFailureLogsAndAlerts()
@@ -149,6 +150,22 @@ private Q_SLOTS:
         QVERIFY(readAll(path).startsWith("%PDF-"));
         QVERIFY(loggedLines.contains(
             QStringLiteral("PDF export: WKWebView load finished, requesting PDF")));
+    }
+
+    void pdfExportsRunSideBySide()
+    {
+        QTemporaryDir dir;
+        const QString first = dir.filePath(QStringLiteral("first.pdf"));
+        const QString second = dir.filePath(QStringLiteral("second.pdf"));
+        Tarn::exportPDFTo(nullptr, QStringLiteral("# First"), first);
+        Tarn::exportPDFTo(nullptr, QStringLiteral("# Second"), second);
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(first).size() > 0 && QFileInfo(second).size() > 0,
+                                 60000);
+        const auto okLines
+            = std::count_if(loggedLines.cbegin(), loggedLines.cend(), [](const QString &line) {
+                  return line.startsWith(QStringLiteral("PDF export: ok bytes="));
+              });
+        QCOMPARE(okLines, 2);
     }
 
     void pdfExportFailureLogsAndAlerts()

@@ -181,6 +181,33 @@ private Q_SLOTS:
         QCOMPARE(pane.view->sectionRow(2)->objectName(), QStringLiteral("section-2"));
     }
 
+    void editKeepsTheViewInPlace_data()
+    {
+        QTest::addColumn<int>("editedSection");
+        QTest::newRow("the section at the top") << 3;
+        QTest::newRow("a section above, growing") << 1;
+    }
+    void editKeepsTheViewInPlace()
+    {
+        QFETCH(int, editedSection);
+        Pane pane = openPane(tallDocument());
+        QScrollBar *bar = pane.view->verticalScrollBar();
+        bar->setValue(*pane.view->sectionTop(3) + 30);
+        QTest::qWait(20);
+        const auto topOfRow3 = [&pane] {
+            return pane.view->sectionRow(3)->mapTo(pane.view->viewport(), QPoint(0, 0)).y();
+        };
+        QCOMPARE(topOfRow3(), -30);
+
+        const Outline before = Outline::parse(tallDocument());
+        const auto &range = before.sectionRanges[size_t(editedSection)];
+        QString edited = before.source;
+        edited.insert(range.sourceLocation + range.length,
+                      QStringLiteral("An added paragraph.\n\nAnd another.\n\n"));
+        pane.view->showOutline(Outline::parse(edited));
+        QCOMPARE(topOfRow3(), -30);
+    }
+
     void fullRebuildReplacesEveryRow()
     {
         const QString text = QStringLiteral("# A\n\nalpha\n\n# B\n\nbeta\n");

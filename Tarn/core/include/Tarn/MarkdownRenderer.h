@@ -178,10 +178,7 @@ inline bool operator==(const MDFootnote &a, const MDFootnote &b)
     return a.id == b.id && a.blocks == b.blocks;
 }
 namespace MDBlocks {
-inline bool operator==(const BlockQuote &a, const BlockQuote &b)
-{
-    return a.blocks == b.blocks;
-}
+inline bool operator==(const BlockQuote &a, const BlockQuote &b) { return a.blocks == b.blocks; }
 inline bool operator==(const UnorderedList &a, const UnorderedList &b)
 {
     return a.items == b.items;
@@ -190,10 +187,7 @@ inline bool operator==(const OrderedList &a, const OrderedList &b)
 {
     return a.start == b.start && a.items == b.items;
 }
-inline bool operator==(const Footnotes &a, const Footnotes &b)
-{
-    return a.notes == b.notes;
-}
+inline bool operator==(const Footnotes &a, const Footnotes &b) { return a.notes == b.notes; }
 } // namespace MDBlocks
 
 /// Converts a piece of Markdown (usually one outline section) to preview blocks. Pure; safe on
