@@ -436,7 +436,8 @@ CodeBlockView::CodeBlockView(const std::optional<QString> &language, const QStri
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("codeBlock"));
-    QVBoxLayout *layout = stack(this, 0);
+    // One point inside, so that the scroll bar never covers the border.
+    QVBoxLayout *layout = stack(this, 0, QMargins(1, 1, 1, 1));
     if (language && !language->isEmpty()) {
         auto *header
             = plainTextView(language->toLower(), PreviewStyle::font(11, Weight::semibold, true),
@@ -451,8 +452,9 @@ CodeBlockView::CodeBlockView(const std::optional<QString> &language, const QStri
                                /*secondary=*/false, /*wraps=*/false, nullptr, /*lineSpacing=*/2);
     text->setObjectName(QStringLiteral("code"));
     QWidget *content = padded(text, QMargins(14, 14, 14, 14), nullptr);
-    content->setAutoFillBackground(false);
     scroll->setWidget(content);
+    // The scroll area makes its content opaque; the panel grey behind must show through.
+    content->setAutoFillBackground(false);
     layout->addWidget(scroll);
 }
 

@@ -49,7 +49,8 @@ PreviewView::PreviewView(DocumentOutlineModel *outline, QWidget *parent)
     m_scrollAnimation->setEasingCurve(QEasingCurve::InOutQuad);
     connect(m_scrollAnimation, &QPropertyAnimation::finished, this, &PreviewView::buildVisibleRows);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
-        if (m_scrollAnimation->state() != QAbstractAnimation::Running)
+        // Moves made by the layout itself are followed by a build from the caller.
+        if (!m_inRelayout && m_scrollAnimation->state() != QAbstractAnimation::Running)
             buildVisibleRows();
     });
 
@@ -158,6 +159,19 @@ void PreviewView::showOutline(const Outline &outline)
     if (prefix == oldCount && prefix == newCount)
         return;
 
+    // The row at the top of the view stays there: rows after the change move by the change in
+    // count, and a replaced row hands its place to the new row at the same index.
+    std::optional<ScrollAnchor> anchor = currentAnchor();
+    if (anchor && size_t(anchor->row) >= prefix) {
+        const size_t newMiddle = newCount - prefix - suffix;
+        if (size_t(anchor->row) >= oldCount - suffix)
+            anchor->row += qsizetype(newCount) - qsizetype(oldCount);
+        else if (newMiddle == 0)
+            anchor = ScrollAnchor{qsizetype(std::min(prefix, newCount - 1)), 0};
+        else
+            anchor->row = qsizetype(std::min(size_t(anchor->row), prefix + newMiddle - 1));
+    }
+
     for (size_t index = prefix; index < oldCount - suffix; ++index)
         discardRow(m_rows[index]);
     std::vector<Row> middle;
@@ -176,12 +190,13 @@ void PreviewView::showOutline(const Outline &outline)
                 m_rows[index].view->setObjectName(sectionAnchor(qsizetype(index)));
         }
     }
-    relayout();
+    relayout(anchor);
     buildVisibleRows();
 }
 
 void PreviewView::rebuild(const Outline &outline)
 {
+    std::optional<ScrollAnchor> anchor = currentAnchor();
     for (auto &row : m_rows)
         discardRow(row);
     m_rows.clear();
@@ -189,7 +204,9 @@ void PreviewView::rebuild(const Outline &outline)
     m_rows.reserve(size_t(texts.size()));
     for (const auto &text : texts)
         m_rows.push_back(makeRow(text));
-    relayout();
+    if (anchor)
+        anchor->row = std::min(anchor->row, sectionCount() - 1);
+    relayout(anchor);
     buildVisibleRows();
 }
 
@@ -215,21 +232,24 @@ qsizetype PreviewView::rowAt(int y) const
     return qsizetype(after - m_rows.begin()) - 1;
 }
 
-void PreviewView::relayout()
+std::optional<PreviewView::ScrollAnchor> PreviewView::currentAnchor() const
+{
+    const QScrollBar *bar = verticalScrollBar();
+    if (m_rows.empty() || bar->value() <= 0
+        || m_scrollAnimation->state() == QAbstractAnimation::Running)
+        return std::nullopt;
+    const qsizetype row = rowAt(bar->value());
+    return ScrollAnchor{row, bar->value() - (padding + m_rows[size_t(row)].top)};
+}
+
+void PreviewView::relayout() { relayout(currentAnchor()); }
+
+void PreviewView::relayout(std::optional<ScrollAnchor> anchor)
 {
     if (m_inRelayout)
         return;
     m_inRelayout = true;
     m_relayoutScheduled = false;
-    QScrollBar *bar = verticalScrollBar();
-    const bool animating = m_scrollAnimation->state() == QAbstractAnimation::Running;
-
-    // Keep the row at the top of the view in place while rows above it change height.
-    const bool anchored = !animating && bar->value() > 0 && !m_rows.empty();
-    const qsizetype anchorRow = anchored ? rowAt(bar->value()) : 0;
-    const int anchorOffset
-        = anchored ? bar->value() - (padding + m_rows[size_t(anchorRow)].top) : 0;
-
     const int width = innerWidth();
     int top = 0;
     for (auto &row : m_rows) {
@@ -244,8 +264,9 @@ void PreviewView::relayout()
         top += row.height;
     }
     m_stack->resize(viewport()->width(), top + 2 * padding);
-    if (anchored)
-        bar->setValue(padding + m_rows[size_t(anchorRow)].top + anchorOffset);
+    // Rows above the view changed height: keep what the reader looks at in place.
+    if (anchor && anchor->row >= 0 && anchor->row < sectionCount())
+        verticalScrollBar()->setValue(padding + m_rows[size_t(anchor->row)].top + anchor->offset);
     m_inRelayout = false;
 }
 

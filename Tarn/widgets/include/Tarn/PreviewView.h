@@ -67,10 +67,20 @@ private:
         QPointer<MarkdownRendererView> view;
     };
 
+    /// A row and how far into it the top of the view is.
+    struct ScrollAnchor
+    {
+        qsizetype row = 0;
+        int offset = 0;
+    };
+
     Row makeRow(const QString &text) const;
+    std::optional<ScrollAnchor> currentAnchor() const;
     void buildRow(qsizetype index);
     void discardRow(Row &row);
     void relayout();
+    /// Lays the rows out again, keeping `anchor` where it is in the view.
+    void relayout(std::optional<ScrollAnchor> anchor);
     void scheduleRelayout();
     void buildVisibleRows();
     qsizetype rowAt(int y) const;
