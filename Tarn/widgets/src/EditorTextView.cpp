@@ -3,9 +3,11 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -181,19 +183,56 @@ void EditorTextView::changeEvent(QEvent *event)
 {
     QPlainTextEdit::changeEvent(event);
     if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
-        highlightCurrentLine();
+        viewport()->update();
+}
+
+QRectF EditorTextView::caretLineInDocument() const
+{
+    const QTextCursor caret = textCursor();
+    const QTextBlock block = caret.block();
+    if (!block.isValid() || !block.isVisible() || !block.layout())
+        return {};
+    const QRectF blockRect = blockBoundingGeometry(block);
+    const QTextLine line = block.layout()->lineForTextPosition(caret.positionInBlock());
+    if (!line.isValid())
+        return QRectF(0, blockRect.top(), viewport()->width(), blockRect.height());
+    return QRectF(0, blockRect.top() + line.y(), viewport()->width(), line.height());
+}
+
+QColor EditorTextView::currentLineColor() const
+{
+    QColor color = palette().color(QPalette::Highlight);
+    color.setAlpha(palette().color(QPalette::Base).lightness() < 128 ? 48 : 28);
+    return color;
 }
 
 void EditorTextView::highlightCurrentLine()
 {
-    QTextEdit::ExtraSelection line;
-    QColor color = palette().color(QPalette::Highlight);
-    color.setAlpha(palette().color(QPalette::Base).lightness() < 128 ? 48 : 28);
-    line.format.setBackground(color);
-    line.format.setProperty(QTextFormat::FullWidthSelection, true);
-    line.cursor = textCursor();
-    line.cursor.clearSelection();
-    setExtraSelections({line});
+    // Drawn under the text in paintEvent rather than as a full-width extra selection, which
+    // would have the component lay out and draw the caret's line twice on every keystroke.
+    const QRectF line = caretLineInDocument();
+    if (line == m_highlightedLine)
+        return;
+    const QPointF offset = contentOffset();
+    viewport()->update(m_highlightedLine.translated(offset).toAlignedRect());
+    viewport()->update(line.translated(offset).toAlignedRect());
+    m_highlightedLine = line;
+}
+
+void EditorTextView::paintEvent(QPaintEvent *event)
+{
+    const QRectF line = caretLineInDocument().translated(contentOffset());
+    if (!line.isEmpty() && line.intersects(event->rect())) {
+        QPainter painter(viewport());
+        painter.fillRect(line.intersected(event->rect()), currentLineColor());
+    }
+    QPlainTextEdit::paintEvent(event);
+}
+
+void EditorTextView::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    m_highlightedLine = caretLineInDocument();
 }
 
 } // namespace Tarn

@@ -5,6 +5,7 @@
 #include <QKeySequence>
 #include <QList>
 #include <QPlainTextEdit>
+#include <QRectF>
 #include <QString>
 
 #include <map>
@@ -45,6 +46,8 @@ Q_SIGNALS:
 protected:
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     struct NamedStep
@@ -54,6 +57,8 @@ private:
     };
 
     void highlightCurrentLine();
+    QRectF caretLineInDocument() const;
+    QColor currentLineColor() const;
     void contentsChange(int position, int removed, int added);
     QString rawText(int from, int to) const;
     void undoCommandAdded();
@@ -62,6 +67,8 @@ private:
     /// Named undo steps keyed by the undo state they end at.
     std::map<int, NamedStep> m_namedSteps;
     QString m_text;
+    /// The caret's line as last highlighted, in document coordinates.
+    QRectF m_highlightedLine;
     int m_lastUndoState = 0;
     bool m_isReplacing = false;
     int m_replaceStartState = 0;
