@@ -131,6 +131,7 @@ void StyledTextView::rebuildDocument()
         text.replace(QLatin1Char('\n'), lineSeparator);
         cursor.insertText(text, format);
     }
+    m_measuredWidth = -1;
     updateGeometry();
     update();
 }
@@ -159,8 +160,13 @@ int StyledTextView::heightForWidth(int width) const
 {
     if (!m_style.wraps)
         return sizeHint().height();
-    m_document->setTextWidth(std::max(width, 1));
-    return int(std::ceil(m_document->size().height()));
+    width = std::max(width, 1);
+    if (width == m_measuredWidth)
+        return m_measuredHeight;
+    m_document->setTextWidth(width);
+    m_measuredWidth = width;
+    m_measuredHeight = int(std::ceil(m_document->size().height()));
+    return m_measuredHeight;
 }
 
 QSize StyledTextView::sizeHint() const

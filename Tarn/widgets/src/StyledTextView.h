@@ -65,6 +65,10 @@ private:
     int m_anchor = -1;
     int m_position = -1;
     QString m_pressedLink;
+    // Layouts ask for the height at the same few widths over and over; laying the text out
+    // again each time is what costs.
+    mutable int m_measuredWidth = -1;
+    mutable int m_measuredHeight = 0;
     bool m_dragging = false;
 };
 

@@ -273,6 +273,25 @@ private Q_SLOTS:
             QVERIFY2(!find(absent), qPrintable(absent));
     }
 
+    void deepNestingIsDrawnWithoutOverflow_data()
+    {
+        QTest::addColumn<QString>("markdown");
+        QTest::newRow("quotes") << QString(QStringLiteral("> ").repeated(5000) + u'x');
+        QString lists;
+        for (int depth = 0; depth < 1000; ++depth)
+            lists += QString(depth * 2, u' ') + QStringLiteral("- item\n");
+        QTest::newRow("lists") << lists;
+    }
+    void deepNestingIsDrawnWithoutOverflow()
+    {
+        QFETCH(QString, markdown);
+        MarkdownRendererView view(markdown);
+        view.resize(400, std::max(1, view.heightForWidth(400)));
+        const QPixmap picture = view.grab(QRect(0, 0, 400, 800));
+        QVERIFY(!picture.isNull());
+        QVERIFY(!view.findChildren<MDBlockView *>().isEmpty());
+    }
+
     void orderedListNumbersFromStart()
     {
         MarkdownRendererView view(QStringLiteral("7. seven\n8. eight\n"));
