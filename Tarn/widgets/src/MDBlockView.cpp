@@ -343,8 +343,46 @@ MarkdownRendererView::MarkdownRendererView(const QString &source, QWidget *paren
     , m_source(source)
 {
     QVBoxLayout *layout = stack(this, 14);
-    for (const auto &block : MarkdownRenderer(source).blocks())
-        layout->addWidget(new MDBlockView(block, MDTextContext{}, this));
+    m_blocks = MarkdownRenderer(source).blocks();
+    for (const auto &block : m_blocks) {
+        m_views.push_back(new MDBlockView(block, MDTextContext{}, this));
+        layout->addWidget(m_views.back());
+    }
+}
+
+void MarkdownRendererView::setSource(const QString &source)
+{
+    if (source == m_source)
+        return;
+    m_source = source;
+    std::vector<MDBlock> blocks = MarkdownRenderer(source).blocks();
+    const size_t oldCount = m_blocks.size();
+    const size_t newCount = blocks.size();
+    size_t prefix = 0;
+    while (prefix < oldCount && prefix < newCount && m_blocks[prefix] == blocks[prefix])
+        ++prefix;
+    size_t suffix = 0;
+    while (suffix < oldCount - prefix && suffix < newCount - prefix
+           && m_blocks[oldCount - 1 - suffix] == blocks[newCount - 1 - suffix])
+        ++suffix;
+
+    auto *layout = static_cast<QVBoxLayout *>(this->layout());
+    for (size_t index = prefix; index < oldCount - suffix; ++index) {
+        MDBlockView *view = m_views[index];
+        layout->removeWidget(view);
+        view->hide();
+        view->deleteLater();
+    }
+    std::vector<MDBlockView *> middle;
+    for (size_t index = prefix; index < newCount - suffix; ++index) {
+        auto *view = new MDBlockView(blocks[index], MDTextContext{}, this);
+        layout->insertWidget(int(prefix + middle.size()), view);
+        middle.push_back(view);
+    }
+    m_views.erase(m_views.begin() + qsizetype(prefix),
+                  m_views.begin() + qsizetype(oldCount - suffix));
+    m_views.insert(m_views.begin() + qsizetype(prefix), middle.begin(), middle.end());
+    m_blocks = std::move(blocks);
 }
 
 MDListView::MDListView(const std::vector<MDListItem> &items, bool ordered, int start,

@@ -172,6 +172,22 @@ void PreviewView::showOutline(const Outline &outline)
             anchor->row = qsizetype(std::min(size_t(anchor->row), prefix + newMiddle - 1));
     }
 
+    if (oldCount == newCount) {
+        // The same sections with new text (typing): each row keeps the views of its
+        // unchanged blocks.
+        for (size_t index = prefix; index < newCount - suffix; ++index) {
+            Row &row = m_rows[index];
+            row.text = sectionText(index).toString();
+            if (row.view)
+                row.view->setSource(row.text);
+            else
+                row.height = estimatedHeight(row.text);
+        }
+        relayout(anchor);
+        buildVisibleRows();
+        return;
+    }
+
     for (size_t index = prefix; index < oldCount - suffix; ++index)
         discardRow(m_rows[index]);
     std::vector<Row> middle;

@@ -158,6 +158,8 @@ private Q_SLOTS:
         MarkdownRendererView *rowB = pane.view->sectionRow(1);
         MarkdownRendererView *rowC = pane.view->sectionRow(2);
         QVERIFY(rowA && rowB && rowC);
+        const std::vector<MDBlockView *> blocksB = rowB->blockViews();
+        QCOMPARE(blocksB.size(), size_t(2));
 
         // Through the outline model, as typing does.
         QSignalSpy published(pane.outline.get(), &DocumentOutlineModel::outlineChanged);
@@ -166,9 +168,12 @@ private Q_SLOTS:
         QVERIFY(published.wait(5000));
         QCOMPARE(pane.view->sectionRow(0), rowA);
         QCOMPARE(pane.view->sectionRow(2), rowC);
-        QVERIFY(pane.view->sectionRow(1) != rowB);
-        QVERIFY(pane.view->sectionRow(1));
-        QCOMPARE(pane.view->sectionRow(1)->source(), Outline::parse(edited).sectionTexts()[1]);
+        // The edited section's row stays; within it only the edited paragraph is new.
+        QCOMPARE(pane.view->sectionRow(1), rowB);
+        QCOMPARE(rowB->source(), Outline::parse(edited).sectionTexts()[1]);
+        QCOMPARE(rowB->blockViews().size(), size_t(2));
+        QCOMPARE(rowB->blockViews()[0], blocksB[0]);
+        QVERIFY(rowB->blockViews()[1] != blocksB[1]);
 
         // A new heading in the middle: the rows around it stay and later anchors move on.
         const QString split

@@ -38,9 +38,16 @@ public:
     explicit MarkdownRendererView(const QString &source, QWidget *parent = nullptr);
 
     const QString &source() const { return m_source; }
+    /// Shows `source`, keeping the views of the blocks that did not change (an edited
+    /// paragraph is redrawn; the diagram beside it is not).
+    void setSource(const QString &source);
+    /// The view of each block, in order.
+    std::vector<MDBlockView *> blockViews() const { return m_views; }
 
 private:
     QString m_source;
+    std::vector<MDBlock> m_blocks;
+    std::vector<MDBlockView *> m_views;
 };
 
 class MDListView : public QWidget
