@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 
 #include <cerrno>
 #include <cstdio>
@@ -68,6 +69,10 @@ int main(int argc, char *argv[])
 
     ensureRuntimeDirectory();
     QApplication application(argc, argv);
+    // Info lines (one per Format command, three per PDF export) stay out of the terminal the
+    // editor was started from; QT_LOGGING_RULES="tarn.format.info=true" shows them.
+    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES"))
+        QLoggingCategory::setFilterRules(QStringLiteral("tarn.format.info=false"));
     Tarn::TarnApp app;
     // Qt has taken its own options (-style, -platform...) out of the list by now.
     const QStringList files = QCoreApplication::arguments().mid(1);
