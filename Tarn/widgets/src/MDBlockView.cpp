@@ -366,6 +366,18 @@ void MarkdownRendererView::setSource(const QString &source)
            && m_blocks[oldCount - 1 - suffix] == blocks[newCount - 1 - suffix])
         ++suffix;
 
+    // Typing inside one paragraph: its view shows the new runs in place.
+    if (oldCount == newCount && prefix + suffix + 1 == newCount) {
+        const auto *before = std::get_if<MDBlocks::Paragraph>(&m_blocks[prefix].value);
+        const auto *after = std::get_if<MDBlocks::Paragraph>(&blocks[prefix].value);
+        auto *text = m_views[prefix]->findChild<StyledTextView *>();
+        if (before && after && text) {
+            text->setRuns(after->content);
+            m_blocks = std::move(blocks);
+            return;
+        }
+    }
+
     auto *layout = static_cast<QVBoxLayout *>(this->layout());
     for (size_t index = prefix; index < oldCount - suffix; ++index) {
         MDBlockView *view = m_views[index];

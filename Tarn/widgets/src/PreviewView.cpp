@@ -7,6 +7,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <cstring>
 
 namespace Tarn {
 
@@ -137,6 +138,40 @@ void PreviewView::discardRow(Row &row)
     row.view = nullptr;
 }
 
+namespace {
+
+// The number of leading characters two texts share, compared a page at a time.
+qsizetype commonPrefixLength(QStringView a, QStringView b)
+{
+    constexpr qsizetype page = 4096;
+    const qsizetype length = std::min(a.size(), b.size());
+    qsizetype index = 0;
+    while (index + page <= length
+           && std::memcmp(a.data() + index, b.data() + index, page * sizeof(QChar)) == 0)
+        index += page;
+    while (index < length && a[index] == b[index])
+        ++index;
+    return index;
+}
+
+// The number of trailing characters two texts share.
+qsizetype commonSuffixLength(QStringView a, QStringView b)
+{
+    constexpr qsizetype page = 4096;
+    const qsizetype length = std::min(a.size(), b.size());
+    qsizetype count = 0;
+    while (count + page <= length
+           && std::memcmp(a.data() + a.size() - count - page, b.data() + b.size() - count - page,
+                          page * sizeof(QChar))
+                  == 0)
+        count += page;
+    while (count < length && a[a.size() - 1 - count] == b[b.size() - 1 - count])
+        ++count;
+    return count;
+}
+
+} // namespace
+
 void PreviewView::showOutline(const Outline &outline)
 {
     // Compared in place: on a large document most sections are equal and copying every
@@ -148,16 +183,39 @@ void PreviewView::showOutline(const Outline &outline)
     const size_t newCount = outline.sectionRanges.size();
     const size_t oldCount = m_rows.size();
 
+    // An edit leaves the text before and after it alone: a section lying wholly in the common
+    // beginning or the common end of the old and new text, at the same place, is unchanged
+    // without comparing it. One pass over the text instead of one comparison per section.
+    const QStringView oldSource(m_shownSource);
+    const QStringView newSource(outline.source);
+    const qsizetype commonStart = commonPrefixLength(oldSource, newSource);
+    const qsizetype commonEnd = commonSuffixLength(oldSource, newSource);
+    const auto unchanged = [&](size_t oldIndex, size_t newIndex) {
+        const Row &row = m_rows[oldIndex];
+        const OutlineSection &range = outline.sectionRanges[newIndex];
+        if (row.text.size() != range.length)
+            return false;
+        if (row.sourceLocation == range.sourceLocation
+            && range.sourceLocation + range.length <= commonStart)
+            return true;
+        const qsizetype fromEnd = newSource.size() - range.sourceLocation;
+        if (oldSource.size() - row.sourceLocation == fromEnd && fromEnd <= commonEnd)
+            return true;
+        return row.text == sectionText(newIndex);
+    };
+
     // Sections equal at both ends keep their rows; only the changed middle is replaced.
     size_t prefix = 0;
-    while (prefix < oldCount && prefix < newCount && m_rows[prefix].text == sectionText(prefix))
+    while (prefix < oldCount && prefix < newCount && unchanged(prefix, prefix))
         ++prefix;
     size_t suffix = 0;
     while (suffix < oldCount - prefix && suffix < newCount - prefix
-           && m_rows[oldCount - 1 - suffix].text == sectionText(newCount - 1 - suffix))
+           && unchanged(oldCount - 1 - suffix, newCount - 1 - suffix))
         ++suffix;
-    if (prefix == oldCount && prefix == newCount)
+    if (prefix == oldCount && prefix == newCount) {
+        rememberShownOutline(outline);
         return;
+    }
 
     // The row at the top of the view stays there: rows after the change move by the change in
     // count, and a replaced row hands its place to the new row at the same index.
@@ -183,6 +241,7 @@ void PreviewView::showOutline(const Outline &outline)
             else
                 row.height = estimatedHeight(row.text);
         }
+        rememberShownOutline(outline);
         relayout(anchor);
         buildVisibleRows();
         return;
@@ -206,8 +265,16 @@ void PreviewView::showOutline(const Outline &outline)
                 m_rows[index].view->setObjectName(sectionAnchor(qsizetype(index)));
         }
     }
+    rememberShownOutline(outline);
     relayout(anchor);
     buildVisibleRows();
+}
+
+void PreviewView::rememberShownOutline(const Outline &outline)
+{
+    m_shownSource = outline.source;
+    for (size_t index = 0; index < m_rows.size() && index < outline.sectionRanges.size(); ++index)
+        m_rows[index].sourceLocation = outline.sectionRanges[index].sourceLocation;
 }
 
 void PreviewView::rebuild(const Outline &outline)
@@ -220,6 +287,7 @@ void PreviewView::rebuild(const Outline &outline)
     m_rows.reserve(size_t(texts.size()));
     for (const auto &text : texts)
         m_rows.push_back(makeRow(text));
+    rememberShownOutline(outline);
     if (anchor)
         anchor->row = std::min(anchor->row, sectionCount() - 1);
     relayout(anchor);

@@ -132,8 +132,20 @@ void StyledTextView::rebuildDocument()
         cursor.insertText(text, format);
     }
     m_measuredWidth = -1;
-    updateGeometry();
+    setAccessibleName(plainText()); // what a screen reader reads
     update();
+}
+
+void StyledTextView::setRuns(MDStyledText runs)
+{
+    const int oldHeight = m_style.wraps ? heightForWidth(width()) : sizeHint().height();
+    m_runs = std::move(runs);
+    m_anchor = m_position = -1;
+    rebuildDocument();
+    // Typing in a paragraph mostly keeps its line count: then nothing around it moves.
+    const int newHeight = m_style.wraps ? heightForWidth(width()) : sizeHint().height();
+    if (newHeight != oldHeight || !m_style.wraps)
+        updateGeometry();
 }
 
 QString StyledTextView::plainText() const
@@ -197,8 +209,10 @@ void StyledTextView::resizeEvent(QResizeEvent *event)
 void StyledTextView::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
         rebuildDocument();
+        updateGeometry();
+    }
 }
 
 void StyledTextView::paintEvent(QPaintEvent *)

@@ -30,6 +30,10 @@ public:
     /// Plain text in the style's font.
     StyledTextView(const QString &plainText, Style style, QWidget *parent = nullptr);
 
+    /// Shows new runs in the same style; the selection is cleared. The layout around the view
+    /// is asked again only when the height changes.
+    void setRuns(MDStyledText runs);
+
     /// The text as shown, lines separated by "\n".
     QString plainText() const;
     QString selectedText() const;

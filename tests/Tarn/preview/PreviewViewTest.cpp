@@ -54,6 +54,13 @@ Pane openPane(const QString &text, QSize size = {400, 500})
     return pane;
 }
 
+// The text a paragraph's view shows, as a screen reader gets it.
+QString paragraphText(QWidget *blockView)
+{
+    const auto children = blockView->findChildren<QWidget *>();
+    return children.isEmpty() ? QString() : children.first()->accessibleName();
+}
+
 } // namespace
 
 class PreviewViewTest : public QObject
@@ -168,12 +175,22 @@ private Q_SLOTS:
         QVERIFY(published.wait(5000));
         QCOMPARE(pane.view->sectionRow(0), rowA);
         QCOMPARE(pane.view->sectionRow(2), rowC);
-        // The edited section's row stays; within it only the edited paragraph is new.
+        // The edited section's row stays, and so do its block views: the edited paragraph's
+        // view shows the new text in place.
         QCOMPARE(pane.view->sectionRow(1), rowB);
         QCOMPARE(rowB->source(), Outline::parse(edited).sectionTexts()[1]);
         QCOMPARE(rowB->blockViews().size(), size_t(2));
         QCOMPARE(rowB->blockViews()[0], blocksB[0]);
+        QCOMPARE(rowB->blockViews()[1], blocksB[1]);
+        QCOMPARE(paragraphText(blocksB[1]), QStringLiteral("betas"));
+
+        // A paragraph that becomes another kind of block gets a new view.
+        const QString quoted = QStringLiteral("# A\n\nalpha\n\n# B\n\n> betas\n\n# C\n\ngamma\n");
+        pane.view->showOutline(Outline::parse(quoted));
+        QCOMPARE(pane.view->sectionRow(1), rowB);
+        QCOMPARE(rowB->blockViews()[0], blocksB[0]);
         QVERIFY(rowB->blockViews()[1] != blocksB[1]);
+        pane.view->showOutline(Outline::parse(edited));
 
         // A new heading in the middle: the rows around it stay and later anchors move on.
         const QString split
@@ -184,6 +201,39 @@ private Q_SLOTS:
         QCOMPARE(pane.view->sectionRow(3), rowC);
         QCOMPARE(rowC->objectName(), QStringLiteral("section-3"));
         QCOMPARE(pane.view->sectionRow(2)->objectName(), QStringLiteral("section-2"));
+    }
+
+    // Edits that keep every length and place: only a comparison of the text can see them.
+    void sameLengthEditsAreSeen_data()
+    {
+        QTest::addColumn<QString>("edited");
+        const QString base = QStringLiteral("# A\n\nalpha\n\n# B\n\nbeta\n\n# C\n\ngamma\n");
+        QTest::newRow("first section")
+            << QString(base).replace(QStringLiteral("alpha"), QStringLiteral("alphA"));
+        QTest::newRow("middle section")
+            << QString(base).replace(QStringLiteral("beta"), QStringLiteral("bexa"));
+        QTest::newRow("last section")
+            << QString(base).replace(QStringLiteral("gamma"), QStringLiteral("gammo"));
+        QTest::newRow("two sections")
+            << QString(base)
+                   .replace(QStringLiteral("alpha"), QStringLiteral("Alpha"))
+                   .replace(QStringLiteral("gamma"), QStringLiteral("Gamma"));
+    }
+
+    void sameLengthEditsAreSeen()
+    {
+        QFETCH(QString, edited);
+        const QString base = QStringLiteral("# A\n\nalpha\n\n# B\n\nbeta\n\n# C\n\ngamma\n");
+        Pane pane = openPane(base, {400, 2000});
+        pane.view->showOutline(Outline::parse(edited));
+        const QStringList sections = Outline::parse(edited).sectionTexts();
+        QCOMPARE(pane.view->sectionCount(), sections.size());
+        for (qsizetype index = 0; index < sections.size(); ++index) {
+            MarkdownRendererView *row = pane.view->sectionRow(index);
+            QVERIFY(row);
+            QCOMPARE(row->source(), sections[index]);
+            QCOMPARE(paragraphText(row->blockViews().back()), sections[index].section(u'\n', 2, 2));
+        }
     }
 
     void editKeepsTheViewInPlace_data()

@@ -62,6 +62,7 @@ private:
     struct Row
     {
         QString text;
+        qsizetype sourceLocation = 0; ///< where the text starts in the shown source
         int height = 0;
         int top = 0;
         QPointer<MarkdownRendererView> view;
@@ -79,6 +80,8 @@ private:
     void buildRow(qsizetype index);
     void discardRow(Row &row);
     void relayout();
+    /// Records where each row's text sits in `outline`, the outline now shown.
+    void rememberShownOutline(const Outline &outline);
     /// Lays the rows out again, keeping `anchor` where it is in the view.
     void relayout(std::optional<ScrollAnchor> anchor);
     void scheduleRelayout();
@@ -89,6 +92,7 @@ private:
     QPointer<DocumentOutlineModel> m_outline;
     QWidget *m_stack = nullptr;
     std::vector<Row> m_rows;
+    QString m_shownSource; ///< the text of the outline shown, for finding what an edit changed
     QPropertyAnimation *m_scrollAnimation = nullptr;
     bool m_relayoutScheduled = false;
     bool m_inRelayout = false;
