@@ -24,12 +24,7 @@ using ParseResult = Tarn::Common::Result<Flowchart, MermaidError>;
 // The working state of one parse; the result is taken from it at the end.
 struct ParserState
 {
-    FlowDirection direction = FlowDirection::TB;
-    QHash<QString, FlowNode> nodes;
-    QList<QString> nodeOrder;
-    QList<FlowEdge> edges;
-    QHash<QString, FlowSubgraph> subgraphs;
-    QList<QString> subgraphOrder;
+    Flowchart chart;
     /// The open subgraphs, innermost last.
     QList<QString> subgraphStack;
     int subgraphAutoCounter = 0;
@@ -55,20 +50,20 @@ bool startsWith(Text text, size_t pos, Text prefix)
 void ensureNode(ParserState &state, const QString &id)
 {
     const QString *current = state.subgraphStack.isEmpty() ? nullptr : &state.subgraphStack.last();
-    const auto found = state.nodes.find(id);
-    if (found == state.nodes.end()) {
+    const auto found = state.chart.nodes.find(id);
+    if (found == state.chart.nodes.end()) {
         FlowNode node{id, id, FlowNodeShape::rect, std::nullopt};
         if (current) {
             node.subgraphID = *current;
-            state.subgraphs[*current].nodeIDs.push_back(id);
+            state.chart.subgraphs[*current].nodeIDs.push_back(id);
         }
-        state.nodes.insert(id, std::move(node));
-        state.nodeOrder.push_back(id);
+        state.chart.nodes.insert(id, std::move(node));
+        state.chart.nodeOrder.push_back(id);
         return;
     }
     if (current && !found->subgraphID) {
         found->subgraphID = *current;
-        state.subgraphs[*current].nodeIDs.push_back(id);
+        state.chart.subgraphs[*current].nodeIDs.push_back(id);
     }
 }
 
@@ -76,7 +71,7 @@ void ensureNode(ParserState &state, const QString &id)
 void applyShape(ParserState &state, const QString &id, FlowNodeShape shape, const QString &label)
 {
     ensureNode(state, id);
-    FlowNode &node = state.nodes[id];
+    FlowNode &node = state.chart.nodes[id];
     if (node.shape == FlowNodeShape::rect && node.label == node.id) {
         node.shape = shape;
         node.label = label;
@@ -448,8 +443,8 @@ std::optional<MermaidError> parseChain(ParserState &state, Text text, int line)
             return MermaidError::parse(QStringLiteral("Edge has no destination"), line);
         for (const QString &from : std::as_const(sources)) {
             for (const QString &to : std::as_const(targets)) {
-                state.edges.push_back({from, to, link->kind, link->arrowStart, link->arrowEnd,
-                                       link->label, link->length});
+                state.chart.edges.push_back({from, to, link->kind, link->arrowStart, link->arrowEnd,
+                                             link->label, link->length});
             }
         }
         sources = std::move(targets);
@@ -485,7 +480,7 @@ void openSubgraph(ParserState &state, Text text, size_t pos)
         ++state.subgraphAutoCounter;
         id = QStringLiteral("__subgraph") + QString::number(state.subgraphAutoCounter);
     }
-    if (state.subgraphs.contains(id)) {
+    if (state.chart.subgraphs.contains(id)) {
         state.subgraphStack.push_back(id);
         return;
     }
@@ -494,8 +489,8 @@ void openSubgraph(ParserState &state, Text text, size_t pos)
     subgraph.title = title ? title : writtenID;
     if (!state.subgraphStack.isEmpty())
         subgraph.parentID = state.subgraphStack.last();
-    state.subgraphs.insert(id, std::move(subgraph));
-    state.subgraphOrder.push_back(id);
+    state.chart.subgraphs.insert(id, std::move(subgraph));
+    state.chart.subgraphOrder.push_back(id);
     state.subgraphStack.push_back(id);
 }
 
@@ -504,11 +499,11 @@ void openSubgraph(ParserState &state, Text text, size_t pos)
 bool isSelfOrAncestor(const ParserState &state, const QString &ancestor, const QString &id)
 {
     std::optional<QString> current = id;
-    for (qsizetype steps = 0; current && steps <= state.subgraphs.size(); ++steps) {
+    for (qsizetype steps = 0; current && steps <= state.chart.subgraphs.size(); ++steps) {
         if (*current == ancestor)
             return true;
-        const auto found = state.subgraphs.constFind(*current);
-        if (found == state.subgraphs.cend())
+        const auto found = state.chart.subgraphs.constFind(*current);
+        if (found == state.chart.subgraphs.cend())
             return false;
         current = found->parentID;
     }
@@ -525,15 +520,15 @@ void closeSubgraph(ParserState &state)
     const QString &parent = state.subgraphStack.last();
     // A reopened subgraph closed inside itself or one of its own descendants would make the
     // nesting circular; such a close links nothing. Only a changed parent can close a circle.
-    if (state.subgraphs[closed].parentID != parent && isSelfOrAncestor(state, closed, parent))
+    if (state.chart.subgraphs[closed].parentID != parent && isSelfOrAncestor(state, closed, parent))
         return;
     // Closing a reopened subgraph again lists it once.
     const QString link = parent + u'\n' + closed;
     if (!state.childLinks.contains(link)) {
         state.childLinks.insert(link);
-        state.subgraphs[parent].childSubgraphIDs.push_back(closed);
+        state.chart.subgraphs[parent].childSubgraphIDs.push_back(closed);
     }
-    state.subgraphs[closed].parentID = parent;
+    state.chart.subgraphs[closed].parentID = parent;
 }
 
 // ---- Statements ------------------------------------------------------------------------------
@@ -611,9 +606,9 @@ std::optional<MermaidError> parseStatement(ParserState &state, const QString &st
         if (!direction)
             return std::nullopt;
         if (state.subgraphStack.isEmpty())
-            state.direction = *direction;
+            state.chart.direction = *direction;
         else
-            state.subgraphs[state.subgraphStack.last()].direction = *direction;
+            state.chart.subgraphs[state.subgraphStack.last()].direction = *direction;
         return std::nullopt;
     }
     const std::u32string chain = withoutFirstClass(text);
@@ -635,7 +630,7 @@ std::optional<MermaidError> parseHeader(ParserState &state, const NumberedPiece 
     skipBlanks(text, pos);
     if (const auto directionName = readIdentifier(text, pos)) {
         if (const auto direction = directionWord(toQString(*directionName)))
-            state.direction = *direction;
+            state.chart.direction = *direction;
     }
     skipBlanks(text, pos);
     const QString rest = trimmedString(text.substr(pos));
@@ -734,14 +729,7 @@ Tarn::Common::Result<Flowchart, MermaidError> FlowchartParser::parse(const QStri
     // Subgraphs still open at the end are closed without linking them to a parent.
     state.subgraphStack.clear();
 
-    Flowchart chart;
-    chart.direction = state.direction;
-    chart.nodes = std::move(state.nodes);
-    chart.nodeOrder = std::move(state.nodeOrder);
-    chart.edges = std::move(state.edges);
-    chart.subgraphs = std::move(state.subgraphs);
-    chart.subgraphOrder = std::move(state.subgraphOrder);
-    return chart;
+    return std::move(state.chart);
 }
 
 } // namespace Mermaid
