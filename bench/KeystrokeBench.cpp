@@ -94,8 +94,9 @@ void tarnEditorTyping(benchmark::State &state)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Reference: the text component alone, same text, font and size, nothing bound to it.
-void barePlainTextEditTyping(benchmark::State &state)
+// The text component alone, same text, font and size as Tarn's editor, nothing bound to it,
+// shown with the caret in the middle of the text.
+std::unique_ptr<QPlainTextEdit> openBareEditor()
 {
     auto view = std::make_unique<QPlainTextEdit>();
     view->setFont(Tarn::EditorTextView().font());
@@ -104,6 +105,13 @@ void barePlainTextEditTyping(benchmark::State &state)
     view->show();
     QCoreApplication::processEvents();
     placeCaretInTheMiddle(view.get());
+    return view;
+}
+
+// Reference: the bare text component.
+void barePlainTextEditTyping(benchmark::State &state)
+{
+    auto view = openBareEditor();
     typeKeystrokes(view.get()); // warm-up: glyph caches, first layouts
     for (auto _ : state)
         typeKeystrokes(state, view.get());
@@ -114,13 +122,7 @@ void barePlainTextEditTyping(benchmark::State &state)
 // layouts of the large text): about twice the steady cost. This throwaway run takes it for both.
 void warmUp(benchmark::State &state)
 {
-    auto view = std::make_unique<QPlainTextEdit>();
-    view->setFont(Tarn::EditorTextView().font());
-    view->resize(Tarn::DocumentWindowView::editorIdealWidth, 640);
-    view->setPlainText(largeDocument());
-    view->show();
-    QCoreApplication::processEvents();
-    placeCaretInTheMiddle(view.get());
+    auto view = openBareEditor();
     for (auto _ : state)
         typeKeystrokes(state, view.get());
 }
