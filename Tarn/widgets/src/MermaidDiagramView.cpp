@@ -31,14 +31,21 @@ QString fromView(std::string_view text)
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
-// The chevron of the collapse button: pointing right, or down when `expanded`.
-QIcon chevronIcon(const QColor &colour, bool expanded)
+// A transparent square of `side` points, drawn at three times that so it stays sharp.
+QPixmap emptyIconPixmap(int side)
 {
-    constexpr int side = 10;
     constexpr qreal scale = 3;
     QPixmap pixmap(int(side * scale), int(side * scale));
     pixmap.setDevicePixelRatio(scale);
     pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+// The chevron of the collapse button: pointing right, or down when `expanded`.
+QIcon chevronIcon(const QColor &colour, bool expanded)
+{
+    constexpr int side = 10;
+    QPixmap pixmap = emptyIconPixmap(side);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(colour, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -52,10 +59,7 @@ QIcon chevronIcon(const QColor &colour, bool expanded)
 // A small warning triangle with an exclamation mark.
 QPixmap warningPixmap(const QColor &colour, int side)
 {
-    constexpr qreal scale = 3;
-    QPixmap pixmap(int(side * scale), int(side * scale));
-    pixmap.setDevicePixelRatio(scale);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = emptyIconPixmap(side);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(colour, 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
